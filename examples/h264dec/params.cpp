@@ -184,7 +184,8 @@ void parse_sps(BitReader& br, Sps* out) {
         s.bit_depth_luma = 8 + int(ue_max(br, 6, "bit_depth_luma_minus8"));
         s.bit_depth_chroma = 8 + int(ue_max(br, 6, "bit_depth_chroma_minus8"));
         s.qpprime_y_zero_transform_bypass = br.flag();
-        if (br.flag()) {  // seq_scaling_matrix_present_flag
+        s.seq_scaling_present = br.flag();
+        if (s.seq_scaling_present) {
             std::array<int8_t, 8> present{};
             std::array<std::array<uint8_t, 64>, 8> coded{};
             read_scaling_lists(br, 8, present, coded);
@@ -268,8 +269,10 @@ void parse_pps(BitReader& br, const Sps* spsTable, Pps* out) {
 
 ScalingMatrices resolve_scaling(const Sps& sps, const Pps& pps) {
     if (!pps.pic_scaling_present) return sps.scaling;
+    // Table 7-2: absent picture lists fall back by rule A when the sequence
+    // has no matrices, by rule B (the sequence's lists) when it has.
     ScalingMatrices m;
-    build_matrices(pps.list_present, pps.coded, &sps.scaling, &m);
+    build_matrices(pps.list_present, pps.coded, sps.seq_scaling_present ? &sps.scaling : nullptr, &m);
     return m;
 }
 

@@ -25,6 +25,7 @@ struct Sps {
     int bit_depth_luma = 8;
     int bit_depth_chroma = 8;
     bool qpprime_y_zero_transform_bypass = false;
+    bool seq_scaling_present = false;
     ScalingMatrices scaling;  // flat when not present
     int log2_max_frame_num = 4;
     int poc_type = 0;
