@@ -179,6 +179,114 @@ ZANVC_API ZanResult zaniSet_8u_C1R(Zan8u value, Zan8u* pDst, int32_t dstStep, Za
 /* H.264 dequantization and inverse transforms                               */
 /* ======================================================================== */
 
+/* Coefficient blocks are 4x4 arrays of 16-bit signed values in raster order
+ * (row-major), as the CAVLC decoders write them. The flat (default) scaling
+ * of the standard is used; v(m, k) are the standard's normalisation values
+ * and InvQuantTable[QP] = v(QP % 6, k) << (QP / 6). */
+
+/* Intra 16x16 luma DC: 4x4 Hadamard transform of the 16 DC levels (raster,
+ * contiguous) in 32-bit, then dequantization with
+ * s = v(QP % 6, 0) << max(0, QP / 6 - 2): QP 0..5: (f * s + 2) >> 2;
+ * QP 6..11: (f * s + 1) >> 1; QP 12 and above: f * s. Results are stored in
+ * place as 16-bit values (low 16 bits).
+ * Checks: pSrcDst null: -8; QP < 0 or > 51: -11. */
+ZANVC_API ZanResult zaniTransformDequantLumaDC_H264_16s_C1I(Zan16s* pSrcDst, int32_t QP);
+
+/* 4:2:0 chroma DC: 2x2 transform of c0 c1 / c2 c3 (16-bit sums), then
+ * dc = (f * InvQuantTable[QP][0]) >> 1, stored in place in the order
+ * f00, f01, f10, f11.
+ * Checks: pSrcDst null: -8; QP > 51 as an unsigned compare (negative QP
+ * too): -11. */
+ZANVC_API ZanResult zaniTransformDequantChromaDC_H264_16s_C1I(Zan16s* pSrcDst, int32_t QP);
+
+/* Dequantizes and inverse-transforms one 4x4 block in place (rows step bytes
+ * apart). DC: *pDC when pDC is given (already dequantized), else
+ * c00 * InvQuantTable[QP][0]. AC non-zero: the other 15 coefficients are
+ * multiplied by their InvQuantTable[QP] entry, the standard's inverse 4x4
+ * transform runs in 32-bit arithmetic (rows, then columns) and each result r
+ * becomes (r + 32) >> 6, stored as 16 bits. AC zero: all 16 samples become
+ * (DC + 32) >> 6 with DC taken as a 16-bit value.
+ * Checks: pSrcDst null: -8; QP outside 0..51: -11; step < 8: -14. */
+ZANVC_API ZanResult zaniDequantTransformResidual_H264_16s_C1I(Zan16s* pSrcDst, int32_t step, const Zan16s* pDC,
+                                                              int32_t AC, int32_t QP);
+
+/* As zaniDequantTransformResidual_H264_16s_C1I, but with 16-bit saturating
+ * arithmetic throughout (each product c * scale, each sum and difference of
+ * the transform, the + 32 of the rounding), and the residual added to the
+ * 8-bit prediction pPred (4 rows of 4 bytes, predStep apart): each sample
+ * Clip1(pred + r) is written to pDst (dstStep apart). pDst may equal pPred.
+ * The coefficient block pSrcDst (16 contiguous values) is only read; it may
+ * be null when pDC is given and AC is zero.
+ * Checks: pPred or pDst null: -8; QP > 51 as an unsigned compare (negative
+ * QP too): -11; pSrcDst null while pDC is null or AC is set: -8. */
+ZANVC_API ZanResult zaniDequantTransformResidualAndAdd_H264_16s_C1I(const Zan8u* pPred, Zan16s* pSrcDst,
+                                                                    const Zan16s* pDC, Zan8u* pDst,
+                                                                    int32_t predStep, int32_t dstStep,
+                                                                    int32_t QP, int32_t AC);
+
+/* The standard's inverse 4x4 transform and the final (r + 32) >> 6 on 16
+ * already dequantized coefficients (raster, contiguous), with 16-bit
+ * saturating arithmetic; results to pDst (16 contiguous values, may equal
+ * pSrc).
+ * Checks: pSrc or pDst null: -8. */
+ZANVC_API ZanResult zaniTransformResidual4x4Inv_H264_16s_C1(const Zan16s* pSrc, Zan16s* pDst);
+
+/* As the 16-bit member on 32-bit values; the arithmetic is 32-bit and wraps
+ * around (conforming streams never reach that).
+ * Checks: pSrc or pDst null: -8. */
+ZANVC_API ZanResult zaniTransformResidual4x4Inv_H264_32s_C1(const Zan32s* pSrc, Zan32s* pDst);
+
+/* SP and SI macroblock decoding of one 4x4 block (H.264 8.6.1, 8.6.2).
+ *   pSrcDst       16 levels (raster, contiguous) in; 16 reconstructed
+ *                 samples r out, before Clip1: the prediction is already
+ *                 part of them, so the caller writes Clip1(r) into the
+ *                 picture instead of adding r to the prediction.
+ *   pPredictBlock 16 prediction samples (raster, contiguous), 16-bit.
+ *   pDC           null for a luma block. For a chroma AC block: the block's
+ *                 dequantized DC from zaniTransformDequantChromaDC_SISP_H264_
+ *                 16s_C1I; it replaces position 0 after requantization, and
+ *                 the level and prediction at position 0 are not used.
+ *   AC            zero: all levels are 0 (pSrcDst is not read).
+ *   QP            QP of the block (QPY, or QPc for chroma), 0..51.
+ *   QS            QSY (or QSc), 0..51.
+ *   switching     zero: SP slice without switching (8.6.1); non-zero: SI
+ *                 macroblock or switching SP slice (8.6.2; QP is not used).
+ * With the forward core transform cp = T pred T^T (T rows 1 1 1 1 / 2 1 -1 -2 /
+ * 1 -1 -1 1 / 1 -2 2 -1), A = 16 (both coordinates even), 25 (both odd),
+ * 20 (mixed), LS = LevelScale4x4 of the flat matrix and LS2 the forward
+ * quantisation factors (13107, 5243, 8066 for m = 0, ...):
+ *   quant(x) = sign(x) * ((|x| * LS2(QS % 6) + 2^(14 + QS/6)) >> (15 + QS/6))
+ *   SP:  cs = cp + (((c * LS(QP % 6) * A) << (QP / 6)) >> 10); l = quant(cs)
+ *   SI:  l = c + quant(cp)
+ * then d = l * v(QS % 6) << (QS / 6), the inverse 4x4 transform in 32-bit
+ * arithmetic and r = (x + 32) >> 6, stored as 16-bit values.
+ * Checks: pSrcDst or pPredictBlock null: -8; QP outside 0..51: -11; QS
+ * outside 0..51: -11. */
+ZANVC_API ZanResult zaniDequantTransformResidual_SISP_H264_16s_C1I(Zan16s* pSrcDst, const Zan16s* pPredictBlock,
+                                                                   const Zan16s* pDC, int32_t AC, int32_t QP,
+                                                                   int32_t QS, int32_t switching);
+
+/* SP and SI chroma DC of one 4:2:0 component (H.264 8.6.1, 8.6.2).
+ *   pSrcDst     the 4 DC levels c0 c1 / c2 c3 in; the 4 dequantized DC
+ *               values out (for pDC of the four blocks' calls above, in the
+ *               order of the blocks 0 1 / 2 3).
+ *   pDCPredict  the DC coefficients of the four prediction blocks, each the
+ *               sum of its 16 prediction samples (the forward core
+ *               transform's DC), c0 c1 / c2 c3.
+ *   QP, QS      QPc and QSc, 0..51.
+ *   switching   as above.
+ * With f(x) = 2x2 transform of x and LS, LS2 at position 0:
+ *   dcp = f(pDCPredict)
+ *   SP:  dcs = dcp + (((dcr * LS(QP % 6) * 16) << (QP / 6)) >> 9);
+ *        l = sign(dcs) * ((|dcs| * LS2(QS % 6) + 2^(15 + QS/6)) >> (16 + QS/6))
+ *   SI:  l = dcr + the same quantisation of dcp
+ * then dc = (f(l) * InvQuantTable[QS][0]) >> 1, with the requantized levels l
+ * kept as 16-bit values.
+ * Checks: pSrcDst or pDCPredict null: -8; QP outside 0..51: -11; QS outside
+ * 0..51: -11. */
+ZANVC_API ZanResult zaniTransformDequantChromaDC_SISP_H264_16s_C1I(Zan16s* pSrcDst, const Zan16s* pDCPredict,
+                                                                   int32_t QP, int32_t QS, int32_t switching);
+
 /* ======================================================================== */
 /* H.264 luma and chroma interpolation                                       */
 /* ======================================================================== */

@@ -1,0 +1,120 @@
+// Portable H.264 inverse transforms and dequantization steps, written once
+// over an arithmetic type: Sat16 (16-bit saturating, the defined result of
+// the saturating members) or Wrap32 (32-bit two's-complement wrap-around,
+// which conforming streams never reach). Internal linkage throughout, see
+// core/common.h.
+#pragma once
+
+#include "core/common.h"
+#include "h264/h264_tables.h"
+
+namespace zan::h264 {
+namespace {
+
+struct Sat16 {
+    int16_t v;
+    friend Sat16 operator+(Sat16 a, Sat16 b) { return {sat_s16(int(a.v) + int(b.v))}; }
+    friend Sat16 operator-(Sat16 a, Sat16 b) { return {sat_s16(int(a.v) - int(b.v))}; }
+    friend Sat16 operator>>(Sat16 a, int s) { return {int16_t(a.v >> s)}; }
+};
+
+struct Wrap32 {
+    int32_t v;
+    friend Wrap32 operator+(Wrap32 a, Wrap32 b) { return {int32_t(uint32_t(a.v) + uint32_t(b.v))}; }
+    friend Wrap32 operator-(Wrap32 a, Wrap32 b) { return {int32_t(uint32_t(a.v) - uint32_t(b.v))}; }
+    friend Wrap32 operator>>(Wrap32 a, int s) { return {a.v >> s}; }
+};
+
+ZAN_INLINE int32_t wrap_mul(int32_t a, int32_t b) { return int32_t(uint32_t(a) * uint32_t(b)); }
+ZAN_INLINE int32_t wrap_shl(int32_t a, int s) { return int32_t(uint32_t(a) << s); }
+
+// H.264 8.5.12.2, one dimension: d0..d3 -> outputs e + h, f + g, f - g, e - h.
+template <class T>
+ZAN_INLINE void idct4_1d(T& d0, T& d1, T& d2, T& d3) {
+    const T e = d0 + d2, f = d0 - d2, g = (d1 >> 1) - d3, h = d1 + (d3 >> 1);
+    d0 = e + h;
+    d1 = f + g;
+    d2 = f - g;
+    d3 = e - h;
+}
+
+// Rows, then columns, then (r + 32) >> 6, in place on 16 raster values.
+template <class T>
+ZAN_INLINE void idct4x4(T* b) {
+    for (int i = 0; i < 4; ++i) idct4_1d(b[4 * i], b[4 * i + 1], b[4 * i + 2], b[4 * i + 3]);
+    for (int j = 0; j < 4; ++j) idct4_1d(b[j], b[4 + j], b[8 + j], b[12 + j]);
+    for (int i = 0; i < 16; ++i) b[i] = (b[i] + T{32}) >> 6;
+}
+
+// H.264 8.5.13.2, one dimension of the 8x8 inverse transform.
+template <class T>
+ZAN_INLINE void idct8_1d(T* d, int stride) {
+    const T d0 = d[0], d1 = d[stride], d2 = d[2 * stride], d3 = d[3 * stride];
+    const T d4 = d[4 * stride], d5 = d[5 * stride], d6 = d[6 * stride], d7 = d[7 * stride];
+    const T e0 = d0 + d4;
+    const T e1 = d5 - d3 - d7 - (d7 >> 1);
+    const T e2 = d0 - d4;
+    const T e3 = d1 + d7 - d3 - (d3 >> 1);
+    const T e4 = (d2 >> 1) - d6;
+    const T e5 = d7 - d1 + d5 + (d5 >> 1);
+    const T e6 = d2 + (d6 >> 1);
+    const T e7 = d3 + d5 + d1 + (d1 >> 1);
+    const T f0 = e0 + e6, f1 = e1 + (e7 >> 2), f2 = e2 + e4, f3 = e3 + (e5 >> 2);
+    const T f4 = e2 - e4, f5 = (e3 >> 2) - e5, f6 = e0 - e6, f7 = e7 - (e1 >> 2);
+    d[0] = f0 + f7;
+    d[stride] = f2 + f5;
+    d[2 * stride] = f4 + f3;
+    d[3 * stride] = f6 + f1;
+    d[4 * stride] = f6 - f1;
+    d[5 * stride] = f4 - f3;
+    d[6 * stride] = f2 - f5;
+    d[7 * stride] = f0 - f7;
+}
+
+template <class T>
+ZAN_INLINE void idct8x8(T* b) {
+    for (int i = 0; i < 8; ++i) idct8_1d(b + 8 * i, 1);
+    for (int j = 0; j < 8; ++j) idct8_1d(b + j, 8);
+    for (int i = 0; i < 64; ++i) b[i] = (b[i] + T{32}) >> 6;
+}
+
+// Flat dequantization and inverse transform with 16-bit saturating
+// arithmetic (the add-to-prediction path): d = sat(c * scale), DC from *dc
+// when given; with ac == 0 only the DC is used. Residual into r.
+ZAN_INLINE void residual4x4_sat(const int16_t* c, const int16_t* dc, bool ac, const int16_t* scale,
+                                int16_t* r) {
+    Sat16 b[16];
+    for (int i = 0; i < 16; ++i) b[i] = {ac ? sat_s16(int(c[i]) * scale[i]) : int16_t(0)};
+    b[0] = {dc ? *dc : sat_s16(int(c[0]) * scale[0])};
+    idct4x4(b);
+    for (int i = 0; i < 16; ++i) r[i] = b[i].v;
+}
+
+// Standard scaling with the caller's LevelScale4x4 entries (H.264 8.5.12.1):
+// qP >= 24: (c * ls) << (qP / 6 - 4); else (c * ls + 2^(3 - qP/6)) >> (4 - qP/6).
+ZAN_INLINE int32_t scale4x4(int32_t c, int32_t ls, int qp) {
+    const int32_t p = wrap_mul(c, ls);
+    if (qp >= 24) return wrap_shl(p, qp / 6 - 4);
+    const int s = 4 - qp / 6;
+    return int32_t(uint32_t(p) + (1u << (s - 1))) >> s;
+}
+
+// H.264 8.5.13.1: qP >= 36: (c * ls) << (qP / 6 - 6); else rounded >> (6 - qP/6).
+ZAN_INLINE int32_t scale8x8(int32_t c, int32_t ls, int qp) {
+    const int32_t p = wrap_mul(c, ls);
+    if (qp >= 36) return wrap_shl(p, qp / 6 - 6);
+    const int s = 6 - qp / 6;
+    return int32_t(uint32_t(p) + (1u << (s - 1))) >> s;
+}
+
+// Adds a residual to an 8-bit block in place: dst[x * xs] = Clip1(dst + r).
+template <int N>
+ZAN_INLINE void add_residual(uint8_t* dst, int32_t step, int xs, const int32_t* r) {
+    for (int y = 0; y < N; ++y) {
+        uint8_t* d = dst + ptrdiff_t(step) * y;
+        for (int x = 0; x < N; ++x) d[x * xs] = clip_u8(int(d[x * xs]) + r[N * y + x]);
+    }
+}
+
+}  // namespace
+}  // namespace zan::h264
