@@ -4,7 +4,7 @@
 #include <cstring>
 
 #if H264DEC_HAVE_CAVLC
-#include "h264_cavlc_tables.h"
+#include "../common/h264_cavlc_tables.h"
 #else
 #include "cavlc_codes_tmp.h"
 #endif

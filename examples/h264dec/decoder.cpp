@@ -90,6 +90,7 @@ void Decoder::activate(const SliceHeader& sh) {
     if (s->bit_depth_luma != 8 || s->bit_depth_chroma != 8) fail("only 8-bit streams are supported");
     if (s->qpprime_y_zero_transform_bypass) fail("lossless (transform bypass) streams are not supported");
     if (!s->frame_mbs_only) fail("interlaced streams are not supported");
+    if (s->width_mbs * s->height_mbs() > H264DEC_MAX_MBS) fail("picture larger than the decoder accepts");
     bool changed = !sps || sps->width_mbs != s->width_mbs || sps->height_mbs() != s->height_mbs() ||
                    sps->dpb_frames() != s->dpb_frames();
     if (changed && sps) {

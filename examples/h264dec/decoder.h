@@ -15,6 +15,11 @@
 #include "params.h"
 #include "slice.h"
 
+// Largest picture accepted, in macroblocks (level 6.2's MaxFS by default).
+#ifndef H264DEC_MAX_MBS
+#define H264DEC_MAX_MBS 139264
+#endif
+
 namespace h264dec {
 
 // Kinds of macroblock while one is decoded.

@@ -78,4 +78,7 @@ enc high_intra_chromaqp cif --profile high --no-cabac --8x8dct --keyint 1 --chro
 # CABAC: must be refused with a clear message.
 $X264 --profile main --qp 30 --frames 2 -o "$out/cabac_refused.264" "$tmp/qcif.y4m" 2>/dev/null
 
+# Truncated in the middle of a slice: must end with an error, not a crash.
+head -c 5000 "$out/baseline_crop.264" > "$out/truncated.264"
+
 du -sh "$out"
