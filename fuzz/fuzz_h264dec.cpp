@@ -33,6 +33,7 @@
 #include "../examples/h264dec/macroblock.cpp"
 #include "../examples/h264dec/nal.cpp"
 #include "../examples/h264dec/params.cpp"
+#include "../examples/h264dec/poc.cpp"
 #include "../examples/h264dec/recon.cpp"
 #include "../examples/h264dec/slice.cpp"
 #if H264DEC_HAVE_CAVLC

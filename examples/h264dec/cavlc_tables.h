@@ -2,7 +2,6 @@
 // packed lookup form that the library's CAVLC decoders read.
 #pragma once
 #include <cstdint>
-#include <vector>
 
 #include <zanvc.h>
 
@@ -15,8 +14,6 @@ struct CavlcTables {
     const Zan32s* totalZeros[16];    // by TotalCoeff (4x4 blocks)
     const Zan32s* totalZerosDC[4];   // by TotalCoeff (2x2 chroma DC)
     const Zan32s* runBefore[16];     // by zerosLeft
-private:
-    std::vector<std::vector<Zan32s>> store_;
 };
 
 }  // namespace h264dec

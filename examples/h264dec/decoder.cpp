@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 
+#include "poc.h"
 #include "tables.h"
 
 namespace h264dec {
@@ -155,49 +156,7 @@ void Decoder::start_picture(const SliceHeader& sh) {
     slice_num_ = 0;
     mbs_decoded_ = 0;
     cur_->frame_num = sh.frame_num;
-    compute_poc(sh);
-}
-
-void Decoder::compute_poc(const SliceHeader& sh) {
-    const Sps& s = *sps;
-    const int maxFrameNum = s.max_frame_num();
-    if (s.poc_type == 0) {
-        if (sh.idr) prev_poc_msb_ = prev_poc_lsb_ = 0;
-        const int maxLsb = 1 << s.log2_max_poc_lsb;
-        int msb;
-        if (sh.poc_lsb < prev_poc_lsb_ && prev_poc_lsb_ - sh.poc_lsb >= maxLsb / 2) msb = prev_poc_msb_ + maxLsb;
-        else if (sh.poc_lsb > prev_poc_lsb_ && sh.poc_lsb - prev_poc_lsb_ > maxLsb / 2) msb = prev_poc_msb_ - maxLsb;
-        else msb = prev_poc_msb_;
-        poc_msb_ = msb;
-        top_poc_ = msb + sh.poc_lsb;
-        bottom_poc_ = top_poc_ + sh.delta_poc_bottom;
-    } else {
-        if (sh.idr) frame_num_offset_ = 0;
-        else if (prev_frame_num_ > sh.frame_num) frame_num_offset_ = prev_frame_num_offset_ + maxFrameNum;
-        else frame_num_offset_ = prev_frame_num_offset_;
-        if (s.poc_type == 1) {
-            int absFrameNum = s.num_ref_frames_in_poc_cycle != 0 ? frame_num_offset_ + sh.frame_num : 0;
-            if (sh.nal_ref_idc == 0 && absFrameNum > 0) --absFrameNum;
-            int expected = 0;
-            if (absFrameNum > 0) {
-                int64_t deltaCycle = 0;
-                for (int i = 0; i < s.num_ref_frames_in_poc_cycle; ++i) deltaCycle += s.offset_for_ref_frame[size_t(i)];
-                int cycleCnt = (absFrameNum - 1) / s.num_ref_frames_in_poc_cycle;
-                int inCycle = (absFrameNum - 1) % s.num_ref_frames_in_poc_cycle;
-                int64_t e = int64_t(cycleCnt) * deltaCycle;
-                for (int i = 0; i <= inCycle; ++i) e += s.offset_for_ref_frame[size_t(i)];
-                expected = int(std::clamp<int64_t>(e, INT_MIN / 4, INT_MAX / 4));
-            }
-            if (sh.nal_ref_idc == 0) expected += s.offset_for_non_ref_pic;
-            top_poc_ = expected + sh.delta_poc[0];
-            bottom_poc_ = top_poc_ + s.offset_for_top_to_bottom_field + sh.delta_poc[1];
-        } else {
-            int t = sh.idr ? 0 : (sh.nal_ref_idc == 0 ? 2 * (frame_num_offset_ + sh.frame_num) - 1
-                                                       : 2 * (frame_num_offset_ + sh.frame_num));
-            top_poc_ = bottom_poc_ = t;
-        }
-    }
-    cur_->poc = std::min(top_poc_, bottom_poc_);
+    cur_->poc = compute_poc(*sps, sh, &poc_);
 }
 
 // ---------------------------------------------------------------------------
@@ -341,28 +300,13 @@ void Decoder::finish_picture() {
         mark_references();
         mmco5 = pic->mmco5;
     }
+    pic->poc = finish_poc(sh, mmco5, &poc_);
     if (mmco5) {
-        int temp = std::min(top_poc_, bottom_poc_);
-        top_poc_ -= temp;
-        bottom_poc_ -= temp;
-        pic->poc = std::min(top_poc_, bottom_poc_);
+        // C.4.4: the pictures before a memory_management_control_operation 5
+        // leave first, as before an IDR picture
         pic->frame_num = 0;
+        output_ready(true);
     }
-    // state for the next picture's POC
-    if (sh.nal_ref_idc != 0) {
-        if (mmco5) {
-            prev_poc_msb_ = 0;
-            prev_poc_lsb_ = top_poc_;
-        } else {
-            prev_poc_msb_ = poc_msb_;
-            prev_poc_lsb_ = sh.poc_lsb;
-        }
-        prev_ref_exists_ = true;
-    }
-    prev_frame_num_offset_ = mmco5 ? 0 : frame_num_offset_;
-    prev_frame_num_ = mmco5 ? 0 : sh.frame_num;
-    if (sh.nal_ref_idc == 0) prev_frame_num_ = sh.frame_num;
-
     pic->needed_for_output = true;
     cur_ = nullptr;
     output_ready(false);

@@ -13,6 +13,7 @@
 #include "cavlc_tables.h"
 #include "nal.h"
 #include "params.h"
+#include "poc.h"
 #include "slice.h"
 
 // Largest picture accepted, in macroblocks (level 6.2's MaxFS by default).
@@ -90,7 +91,6 @@ private:
     void activate(const SliceHeader& sh);
     void start_picture(const SliceHeader& sh);
     void finish_picture();
-    void compute_poc(const SliceHeader& sh);
     void build_ref_lists();
     void modify_ref_list(int list);
     void compute_implicit_weights();
@@ -147,17 +147,11 @@ private:
     int width_mbs_ = 0, height_mbs_ = 0;
     int dpb_size_ = 1;
     int reorder_ = 0;
-    int num_slices_ = 0;
     int mbs_decoded_ = 0;
     int output_count_ = 0;
 
-    // POC and frame_num state
-    int prev_poc_msb_ = 0, prev_poc_lsb_ = 0;
-    int prev_frame_num_offset_ = 0, prev_frame_num_ = 0;
-    int frame_num_offset_ = 0;
+    PocState poc_;
     int max_long_term_idx_ = -1;  // -1 = no long-term frame indices
-    bool prev_ref_had_mmco5_ = false;
-    int prev_ref_top_poc_ = 0;
 
     // current slice
     SliceHeader sh_;
@@ -167,7 +161,6 @@ private:
     int implicit_w_[32][32];  // w0 of implicit weighting by (refIdxL0, refIdxL1); w1 = 64 - w0
     int slice_num_ = 0;
     int qp_ = 0;
-    int prev_qp_delta_ = 0;
     bool col_short_term_ = true;
 
     // macroblock scratch
@@ -183,8 +176,6 @@ private:
     int direct_ref_[2] = {0, 0};
     int16_t direct_mv_[2][2] = {};
     int weight_mode_ = 0;  // 0 default, 1 explicit, 2 implicit
-    int poc_msb_ = 0, top_poc_ = 0, bottom_poc_ = 0;
-    bool prev_ref_exists_ = false;
     alignas(32) uint8_t pred_[2][16 * 16];
     alignas(32) uint8_t predC_[2][2][8 * 8];
 };

@@ -35,6 +35,8 @@ enc() { # name input options...
 
 # Baseline: I and P slices, 3 references, several slices, POC type 2.
 enc baseline_slices  cif  --profile baseline --no-cabac --ref 3 --slices 3 --qp 30 --keyint 8 --frames 12
+# Baseline with every P partition down to 4x4 (sub_mb_type 8x4, 4x8, 4x4).
+enc baseline_p4x4    qcif --profile baseline --no-cabac --partitions all --subme 7 --ref 2 --qp 27 --frames 8
 # Baseline, picture size that needs cropping (200x120 -> 208x128 coded).
 enc baseline_crop    odd  --profile baseline --no-cabac --ref 2 --qp 26 --frames 8
 # Main: B frames (pyramid, references with MMCO and list modification),
@@ -48,6 +50,10 @@ enc main_spatial_implicit qcif --profile main --no-cabac --bframes 2 --b-pyramid
     --weightb --weightp 1 --ref 2 --deblock -2:2 --qp 30 --frames 10
 # Main: deblocking disabled, several slices with B frames.
 enc main_nodeblock   qcif --profile main --no-cabac --bframes 2 --no-deblock --slices 4 --qp 32 --frames 10
+# Main: constrained intra prediction (intra macroblocks in P and B pictures
+# predict from intra neighbours only), all partitions.
+enc main_constrained_intra cif --profile main --no-cabac --constrained-intra --partitions all --subme 7 \
+    --bframes 2 --ref 2 --qp 30 --keyint 6 --frames 10
 # High: 8x8 transform (intra 8x8 and inter 8x8), flat matrices.
 enc high_8x8         cif  --profile high --no-cabac --8x8dct --bframes 2 --ref 3 --qp 26 --frames 10
 # High: scaling matrices (JVT defaults signalled in SPS) with 8x8 transform.
