@@ -3,6 +3,7 @@
 // library's, one call per direction and plane of a macroblock.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include <zanvc.h>
 
@@ -31,20 +32,41 @@ void Decoder::deblock_mb(int mbAddr) {
     uint8_t* C[2] = {cur_->Cb + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8),
                      cur_->Cr + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8)};
 
+    // Inner edges of an inter macroblock without coefficients and with one
+    // motion for all its blocks have bS 0 (the common case).
+    bool innerZero = false;
+    if (!q.intra && q.nz == 0) {
+        innerZero = true;
+        for (int l = 0; l < 2 && innerZero; ++l) {
+            for (int b = 1; b < 4; ++b) innerZero &= q.refId[l][b] == q.refId[l][0];
+            for (int i = 1; i < 16; ++i)
+                innerZero &= q.mv[l][i][0] == q.mv[l][0][0] && q.mv[l][i][1] == q.mv[l][0][1];
+        }
+    }
+
     for (int dir = 0; dir < 2; ++dir) {  // 0 vertical edges, 1 horizontal edges
         const MbInfo* nb = dir == 0 ? left : top;
         uint8_t bs[16];
-        for (int e = 0; e < 4; ++e)
-            for (int s = 0; s < 4; ++s) {
-                int qb = dir == 0 ? s * 4 + e : e * 4 + s;
-                int v = 0;
-                if (e == 0) {
-                    if (nb) v = edge_bs(*nb, dir == 0 ? s * 4 + 3 : 12 + s, q, qb, true);
-                } else if (!(q.t8x8 && (e & 1))) {
-                    v = edge_bs(q, dir == 0 ? qb - 1 : qb - 4, q, qb, false);
+        if (q.intra) {
+            std::memset(bs, nb ? 4 : 0, 4);
+            std::memset(bs + 4, 3, 12);
+            if (q.t8x8) std::memset(bs + 4, 0, 4), std::memset(bs + 12, 0, 4);
+        } else {
+            for (int e = 0; e < 4; ++e)
+                for (int s = 0; s < 4; ++s) {
+                    int qb = dir == 0 ? s * 4 + e : e * 4 + s;
+                    int v = 0;
+                    if (e == 0) {
+                        if (nb) v = edge_bs(*nb, dir == 0 ? s * 4 + 3 : 12 + s, q, qb, true);
+                    } else if (!innerZero && !(q.t8x8 && (e & 1))) {
+                        v = edge_bs(q, dir == 0 ? qb - 1 : qb - 4, q, qb, false);
+                    }
+                    bs[e * 4 + s] = uint8_t(v);
                 }
-                bs[e * 4 + s] = uint8_t(v);
-            }
+        }
+        uint32_t any = 0;
+        for (int i = 0; i < 16; ++i) any |= bs[i];
+        if (!any) continue;
         // luma thresholds
         uint8_t alpha[2], beta[2], tc0[16];
         int idxA[2], idxB[2];

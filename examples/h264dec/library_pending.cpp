@@ -1,43 +1,45 @@
 // Stubs of the library functions that this branch's library does not export
 // yet (see library_pending.h). Each returns ZAN_ERR_BAD_ARG, so a stream that
-// needs one stops with an error message instead of decoding wrongly.
+// needs one stops with an error message instead of decoding wrongly. They are
+// weak so that a static link with the library's objects (the fuzz target)
+// takes the real functions whenever they exist.
 #include "library_pending.h"
 
 #ifndef H264DEC_DEV_FALLBACK
 extern "C" {
 #if !H264DEC_HAVE_CAVLC
-ZanResult zaniDecodeCAVLCCoeffs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, int32_t, int32_t, const Zan32s* const*, const Zan32s* const*, const Zan32s* const*, const Zan32s*) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, const Zan32s*, const Zan32s* const*, const Zan32s* const*) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniDecodeCAVLCCoeffsIdxs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, int32_t, int32_t, const Zan32s* const*, const Zan32s* const*, const Zan32s* const*, const ZanCAVLCScanPos_H264*, int32_t, int32_t) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniDecodeCAVLCCoeffs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, int32_t, int32_t, const Zan32s* const*, const Zan32s* const*, const Zan32s* const*, const Zan32s*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, const Zan32s*, const Zan32s* const*, const Zan32s* const*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniDecodeCAVLCCoeffsIdxs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, int32_t, int32_t, const Zan32s* const*, const Zan32s* const*, const Zan32s* const*, const ZanCAVLCScanPos_H264*, int32_t, int32_t) { return ZAN_ERR_BAD_ARG; }
 #endif
 #if !H264DEC_HAVE_INTERP
-ZanResult zaniInterpolateLumaBlock_H264_8u_P1R(const ZanInterpolateBlock_8u*) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniInterpolateChromaBlock_H264_8u_P2R(const ZanInterpolateBlock_8u*) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniInterpolateBlock_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, int32_t, int32_t) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniInterpolateLumaBlock_H264_8u_P1R(const ZanInterpolateBlock_8u*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniInterpolateChromaBlock_H264_8u_P2R(const ZanInterpolateBlock_8u*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniInterpolateBlock_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, int32_t, int32_t) { return ZAN_ERR_BAD_ARG; }
 #endif
 #if !H264DEC_HAVE_WEIGHT
-ZanResult zaniUniDirWeightBlock_H264_8u_C1R(Zan8u*, Zan32u, Zan32u, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniBiDirWeightBlock_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, Zan32u, int32_t, int32_t, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniBiDirWeightBlockImplicit_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniUniDirWeightBlock_H264_8u_C1R(Zan8u*, Zan32u, Zan32u, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniBiDirWeightBlock_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, Zan32u, int32_t, int32_t, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniBiDirWeightBlockImplicit_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
 #endif
 #if !H264DEC_HAVE_DEBLOCK
-ZanResult zaniFilterDeblockingLuma_VerEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniFilterDeblockingLuma_HorEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniFilterDeblockingLuma_VerEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniFilterDeblockingLuma_HorEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
 #endif
 #if !H264DEC_HAVE_RECON
-ZanResult zaniReconstructLumaInterMB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructLumaInter4x4MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructLumaInter8x8MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructLumaIntra4x4MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, const Zan32s*, Zan32u, int32_t, Zan8u, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, const Zan32s*, Zan32u, int32_t, Zan8u, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, int32_t, Zan32u, int32_t, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructLumaIntra_16x16MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, int32_t, Zan32u, int32_t, Zan8u, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructChromaInterMB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, Zan32u, int32_t) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructChromaIntraMB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, int32_t, Zan32u, int32_t, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructChromaInter4x4MB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, Zan32u, int32_t, int32_t, const Zan16s*, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
-ZanResult zaniReconstructChromaIntra4x4MB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, int32_t, Zan32u, int32_t, int32_t, Zan8u, const Zan16s*, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructLumaInterMB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructLumaInter4x4MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructLumaInter8x8MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructLumaIntra4x4MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, const Zan32s*, Zan32u, int32_t, Zan8u, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, const Zan32s*, Zan32u, int32_t, Zan8u, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, int32_t, Zan32u, int32_t, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructLumaIntra_16x16MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, int32_t, Zan32u, int32_t, Zan8u, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructChromaInterMB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, Zan32u, int32_t) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructChromaIntraMB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, int32_t, Zan32u, int32_t, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructChromaInter4x4MB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, Zan32u, int32_t, int32_t, const Zan16s*, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
+__attribute__((weak)) ZanResult zaniReconstructChromaIntra4x4MB_H264_16s8u_P2R(Zan16s**, Zan8u*, Zan8u*, int32_t, int32_t, Zan32u, int32_t, int32_t, Zan8u, const Zan16s*, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }
 #endif
 }
 #endif
