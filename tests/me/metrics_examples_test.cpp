@@ -2,6 +2,7 @@
 // half-sample predictions, Hadamard sums, variance formulas, activity and
 // edge measures), argument checks in order with untouched outputs, and the
 // unhandled-mcType behaviours. All through the public entry points.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -138,6 +139,13 @@ TEST(MetricsExamples, HadamardSums) {
     // last stage sees two 16-bit magnitudes of 32768).
     std::vector<Zan16u> big(64, 1024), nil(64, 0);
     EXPECT_EQ(zaniSAT8x8D_16u32s_C1R(big.data(), 16, nil.data(), 16, &v), ZAN_OK);
+    EXPECT_EQ(v, 65536);
+    // Rows 0..3 at 1024, rows 4..7 at 0: the pair of the last stage is
+    // (-32768 wrapped, 0), whose larger 16-bit magnitude is 32768.
+    std::fill(big.begin() + 32, big.end(), Zan16u(0));
+    EXPECT_EQ(zaniSAT8x8D_16u32s_C1R(big.data(), 16, nil.data(), 16, &v), ZAN_OK);
+    EXPECT_EQ(v, 65536);
+    EXPECT_EQ(zan::c::zaniSAT8x8D_16u32s_C1R(big.data(), 16, nil.data(), 16, &v), ZAN_OK);
     EXPECT_EQ(v, 65536);
 }
 
