@@ -358,6 +358,292 @@ ZANVC_API ZanResult zaniTransformDequantChromaDC_SISP_H264_16s_C1I(Zan16s* pSrcD
 /* ======================================================================== */
 /* Block metrics: SAD, SATD, SSD, variance, mean and differences             */
 /* ======================================================================== */
+/*
+ * Stateless measures of one fixed-size block per call (width x height in the
+ * name). Steps count bytes. Every function checks its pointers first (null:
+ * -8); no other check is made unless listed with the function.
+ *
+ * mcType selects a half-sample interpolation of the reference (only bits 2
+ * and 3 count; index mcType >> 2 or (mcType & 12) >> 2):
+ *   0  FF  r(x,y)
+ *   4  FH  (r(x,y) + r(x,y+1) + 1 - rc) >> 1
+ *   8  HF  (r(x,y) + r(x+1,y) + 1 - rc) >> 1
+ *   12 HH  (r(x,y) + r(x+1,y) + r(x,y+1) + r(x+1,y+1) + 2 - rc) >> 2
+ * rc (roundControl) is 0 everywhere except in GetDiff, where any non-zero
+ * roundControl counts as 1. FH/HF/HH read one row below and/or one column
+ * right of the block. Bi-directional (B) forms average the two predictions
+ * as (F + B + 1) >> 1, independent of roundControl. In two-channel (C2)
+ * layouts the right neighbour of a sample is the same channel's next sample
+ * (two bytes on).
+ *
+ * 16-bit sample (16u) SADs and edge tests work in 16-bit arithmetic:
+ * interpolation sums saturate at 65535 (min(sum + rounding, 65535)), and the
+ * absolute difference is the magnitude of the 16-bit signed wrapped
+ * difference (0..32768); exact for samples in 0..32767.
+ *
+ * mcType outside the handled set returns 1 (ZAN_WRN_NO_OPERATION) and leaves
+ * every output untouched; the set is 0..15 (mcType >> 2 in 0..3) where
+ * "mcType >> 2" is stated, else exactly 0, 4, 8, 12.
+ */
+
+/* ---- single-block SAD: sum of |src - pred| ---- */
+/* mcType >> 2 in 0..3, else 1. */
+ZANVC_API ZanResult zaniSAD16x16_8u32s(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                       Zan32s* pSAD, int32_t mcType);
+ZANVC_API ZanResult zaniSAD8x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                         Zan32s* pSAD, int32_t mcType);
+ZANVC_API ZanResult zaniSAD16x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                          Zan32s* pSAD, int32_t mcType);
+/* Full sample only. */
+ZANVC_API ZanResult zaniSAD8x16_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                          Zan32s* pSAD);
+ZANVC_API ZanResult zaniSAD8x4_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                         Zan32s* pSAD);
+ZANVC_API ZanResult zaniSAD4x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                         Zan32s* pSAD);
+ZANVC_API ZanResult zaniSAD4x4_8u32s(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                     Zan32s* pSAD);
+/* 16-bit samples (0..32767); mcType >> 2 in 0..3, else 1. */
+ZANVC_API ZanResult zaniSAD16x16_16u32s_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pRef,
+                                            int32_t refStep, Zan32s* pSAD, int32_t mcType);
+ZANVC_API ZanResult zaniSAD8x8_16u32s_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pRef,
+                                          int32_t refStep, Zan32s* pSAD, int32_t mcType);
+ZANVC_API ZanResult zaniSAD4x4_16u32s_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pRef,
+                                          int32_t refStep, Zan32s* pSAD, int32_t mcType);
+/* Two interleaved 8x8 channels (16 bytes a row): channel 0 (even bytes) to
+ * pSAD0, channel 1 (odd bytes) to pSAD1.
+ * Checks: null -8; srcStep or refStep < 1: -14; mcType >> 2 outside 0..3: 1. */
+ZANVC_API ZanResult zaniSAD8x8_8u32s_C2R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                         Zan32s* pSAD0, Zan32s* pSAD1, int32_t mcType);
+
+/* ---- multi-candidate SAD ----
+ * N' = N & ~7 candidates at pRef + k (k = 0..N'-1, consecutive horizontal
+ * positions); pSAD[k] = SAD of candidate k. Each candidate row reads
+ * pRef[k .. k + width - 1], so a row reads N' + width - 1 bytes.
+ * xN: N' < 1 returns -6. xNI: N' < 1 returns -5; *pMinIndex receives the
+ * smallest k whose SAD is the minimum. */
+ZANVC_API ZanResult zaniSAD16x16xN_8u16u_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                             int32_t refStep, Zan16u* pSAD, int32_t N);
+ZANVC_API ZanResult zaniSAD8x8xN_8u16u_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                           Zan16u* pSAD, int32_t N);
+ZANVC_API ZanResult zaniSAD4x4xN_8u16u_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                           Zan16u* pSAD, int32_t N);
+ZANVC_API ZanResult zaniSAD2x2xN_8u16u_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                           Zan16u* pSAD, int32_t N);
+ZANVC_API ZanResult zaniSAD16x16xNI_8u16u_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                              int32_t refStep, Zan16u* pSAD, int32_t N, Zan32s* pMinIndex);
+ZANVC_API ZanResult zaniSAD8x8xNI_8u16u_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                            int32_t refStep, Zan16u* pSAD, int32_t N, Zan32s* pMinIndex);
+ZANVC_API ZanResult zaniSAD4x4xNI_8u16u_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                            int32_t refStep, Zan16u* pSAD, int32_t N, Zan32s* pMinIndex);
+
+/* ---- partial SADs of a 16x16 block, full sample, raster order ---- */
+/* 4 SADs, one per 8x8 quarter. */
+ZANVC_API ZanResult zaniSAD16x16Blocks8x8_8u16u(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                                int32_t refStep, Zan16u* pDst);
+/* 16 SADs, one per 4x4 sub-block. */
+ZANVC_API ZanResult zaniSAD16x16Blocks4x4_8u16u(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                                int32_t refStep, Zan16u* pDst);
+ZANVC_API ZanResult zaniSAD16x16Blocks8x8_16u32u_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pRef,
+                                                     int32_t refStep, Zan32u* pDst);
+ZANVC_API ZanResult zaniSAD16x16Blocks4x4_16u32u_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pRef,
+                                                     int32_t refStep, Zan32u* pDst);
+
+/* ---- other SAD forms ---- */
+/* pDst (8x8, 16-bit) = src1 - src2; *pSAD = sum of |src1 - src2|. */
+ZANVC_API ZanResult zaniSubSAD8x8_8u16s_C1R(const Zan8u* pSrc1, int32_t src1Step, const Zan8u* pSrc2,
+                                            int32_t src2Step, Zan16s* pDst, int32_t dstStep, Zan32s* pSAD);
+/* Row activity of a 16x16 block: *pFrameSAD = sum of |row r - row r+1| over
+ * r = 0..6 and 8..14; *pFieldSAD = sum of |row r - row r+2| over r = 0..13.
+ * 16s: each |a - b| is max(a - b, b - a) in 16-bit wrap-around arithmetic and
+ * each total is kept modulo 65536 (zero-extended). */
+ZANVC_API ZanResult zaniFrameFieldSAD16x16_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, Zan32s* pFrameSAD,
+                                                     Zan32s* pFieldSAD);
+ZANVC_API ZanResult zaniFrameFieldSAD16x16_16s32s_C1R(const Zan16s* pSrc, int32_t srcStep, Zan32s* pFrameSAD,
+                                                      Zan32s* pFieldSAD);
+/* Sum of |x - mean|, mean = (sum + 32) >> 6 (8x8) or (sum + 128) >> 8 (16x16). */
+ZANVC_API ZanResult zaniMeanAbsDev8x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, Zan32s* pResult);
+ZANVC_API ZanResult zaniMeanAbsDev16x16_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, Zan32s* pResult);
+
+/* ---- SATD: sum of |H d H| over the 4x4 sub-blocks of d = src - ref, H the
+ * 4x4 Hadamard matrix, no normalising shift; full sample ---- */
+ZANVC_API ZanResult zaniSATD16x16_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                            int32_t refStep, Zan32s* pSATD);
+ZANVC_API ZanResult zaniSATD16x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                           int32_t refStep, Zan32s* pSATD);
+ZANVC_API ZanResult zaniSATD8x16_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                           int32_t refStep, Zan32s* pSATD);
+ZANVC_API ZanResult zaniSATD8x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                          Zan32s* pSATD);
+ZANVC_API ZanResult zaniSATD8x4_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                          Zan32s* pSATD);
+ZANVC_API ZanResult zaniSATD4x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                          Zan32s* pSATD);
+ZANVC_API ZanResult zaniSATD4x4_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                          Zan32s* pSATD);
+/* One 8x8 Hadamard transform of the whole difference block; sum of the
+ * absolute values of its 64 coefficients. Defined arithmetic (exact for
+ * 8-bit samples, and for 16-bit samples while |differences| < 512): the
+ * difference is taken modulo 65536 as a 16-bit signed value, the transform
+ * runs modulo 65536 up to its last stage (rows i and i+4 of the column
+ * transform), which is evaluated as |a + b| + |a - b| = 2 * max(|a|, |b|)
+ * with |.| the 16-bit magnitude (0..32768). */
+ZANVC_API ZanResult zaniSAT8x8D_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                          Zan32s* pSATD);
+ZANVC_API ZanResult zaniSAT8x8D_16u32s_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pRef,
+                                           int32_t refStep, Zan32s* pSATD);
+
+/* ---- squared differences: sum of (src - pred)^2 ---- */
+/* mcType >> 2 in 0..3, else 1. */
+ZANVC_API ZanResult zaniSSD8x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                         Zan32s* pSSD, int32_t mcType);
+ZANVC_API ZanResult zaniSSD4x4_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                         Zan32s* pSSD, int32_t mcType);
+/* mcType other than 0, 4, 8, 12: returns 1, *pSSD untouched. */
+ZANVC_API ZanResult zaniSqrDiff16x16_8u32s(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef, int32_t refStep,
+                                           int32_t mcType, Zan32s* pSSD);
+/* Bi-directional: each direction uses mcType & 12. */
+ZANVC_API ZanResult zaniSqrDiff16x16B_8u32s(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRefF,
+                                            int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                            int32_t refBStep, int32_t mcTypeB, Zan32s* pSSD);
+
+/* ---- variance and mean ----
+ * VarSum8x8 and VarMean8x8 are the same function: *pSum = S = sum of the 64
+ * samples; *pVar = (int)(Q/64.f - (S/64.f)^2) in single precision (Q, the
+ * sum of squares, converted to float; truncation toward zero).
+ * 16s: each of the eight columns sums its rows 0..7 in order with signed
+ * 16-bit saturation, then the eight column sums are added; Q is kept modulo
+ * 2^32 as a signed 32-bit value. */
+ZANVC_API ZanResult zaniVarSum8x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, Zan32s* pVar, Zan32s* pSum);
+ZANVC_API ZanResult zaniVarMean8x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, Zan32s* pVar, Zan32s* pSum);
+ZANVC_API ZanResult zaniVarSum8x8_16s32s_C1R(const Zan16s* pSrc, int32_t srcStep, Zan32s* pVar, Zan32s* pSum);
+ZANVC_API ZanResult zaniVarMean8x8_16s32s_C1R(const Zan16s* pSrc, int32_t srcStep, Zan32s* pVar, Zan32s* pSum);
+/* *pVar = Q - floor(S^2 / 256): 256 times the population variance, exact. */
+ZANVC_API ZanResult zaniVariance16x16_8u32s(const Zan8u* pSrc, int32_t srcStep, Zan32s* pVar);
+/* For each 8x8 part i of the difference src - pred (16x16: four quarters in
+ * raster order; 16x8: left, right): pSrcSum[i] is the source part's sum (as
+ * VarSum8x8 writes it); M = (pSrcSum[i] - sum of pred over the part) / 8
+ * (truncated, the subtraction wraps modulo 2^32); D2 = sum of (src - pred)^2;
+ * pVar[i] = (D2 - M*M) >> 6 when D2 > M*M (64-bit), else 0; pMean[i] = M.
+ * mcType other than 0, 4, 8, 12: returns 1, nothing written. */
+ZANVC_API ZanResult zaniVarMeanDiff16x16_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                                   int32_t refStep, const Zan32s* pSrcSum, Zan32s* pVar,
+                                                   Zan32s* pMean, int32_t mcType);
+ZANVC_API ZanResult zaniVarMeanDiff16x8_8u32s_C1R(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pRef,
+                                                  int32_t refStep, const Zan32s* pSrcSum, Zan32s* pVar,
+                                                  Zan32s* pMean, int32_t mcType);
+
+/* ---- edges and sums of differences ---- */
+/* Samples of rows 0..14, columns 0..14 are examined (row and column 15 are
+ * only neighbours). A sample is an edge sample when min(|x - right|, 127) > T
+ * or min(|x - below|, 127) > T. *pRes = 1 when the count of edge samples
+ * exceeds edgeCountLimit, else 0. Thresholds 127..255 find no edges. */
+ZANVC_API ZanResult zaniEdgesDetect16x16_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u edgeThreshold,
+                                                Zan8u edgeCountLimit, Zan8u* pRes);
+/* Same rule and coverage (rows and columns 0..14) with 16-bit magnitudes of
+ * the wrapped difference, no 127 cap, compared unsigned against T.
+ * Checks: null -8; edgeThreshold >= 65536 or edgeCountLimit > 256: -11,
+ * *pRes untouched. */
+ZANVC_API ZanResult zaniEdgesDetect16x16_16u_C1R(const Zan16u* pSrc, int32_t srcStep, Zan32u edgeThreshold,
+                                                 Zan32u edgeCountLimit, Zan32u* pRes);
+/* pSums[i] = sum of (src - pred) over 4x4 sub-block i (raster order); when
+ * pDiff is not null it receives the difference block as contiguous rows of
+ * the block width (16 or 8 values a row). */
+ZANVC_API ZanResult zaniSumsDiff16x16Blocks4x4_8u16s_C1(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pPred,
+                                                        int32_t predStep, Zan16s* pSums, Zan16s* pDiff);
+ZANVC_API ZanResult zaniSumsDiff8x8Blocks4x4_8u16s_C1(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pPred,
+                                                      int32_t predStep, Zan16s* pSums, Zan16s* pDiff);
+/* Source: two interleaved 8x8 channels; one prediction plane per channel.
+ * Null checks: pSrc, pPred0, pPred1, pSums0, pSums1 (the pDiff are optional). */
+ZANVC_API ZanResult zaniSumsDiff8x8Blocks4x4_8u16s_C2P2(const Zan8u* pSrc, int32_t srcStep, const Zan8u* pPred0,
+                                                        int32_t pred0Step, const Zan8u* pPred1, int32_t pred1Step,
+                                                        Zan16s* pSums0, Zan16s* pDiff0, Zan16s* pSums1,
+                                                        Zan16s* pDiff1);
+/* 16-bit samples: exact 32-bit differences and sums; pDiff (optional) holds
+ * contiguous rows of 32-bit differences. */
+ZANVC_API ZanResult zaniSumsDiff16x16Blocks4x4_16u32s_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pPred,
+                                                          int32_t predStep, Zan32s* pSums, Zan32s* pDiff);
+ZANVC_API ZanResult zaniSumsDiff8x8Blocks4x4_16u32s_C1R(const Zan16u* pSrc, int32_t srcStep, const Zan16u* pPred,
+                                                        int32_t predStep, Zan32s* pSums, Zan32s* pDiff);
+
+/* ---- residual extraction: diff = cur - pred as 16-bit ----
+ * Single direction: pred from pRef by mcType & 12 and roundControl; pPredOut
+ * may be null, else it receives pred as 16-bit values (its own step).
+ * B forms: pred = (predF + predB + 1) >> 1, each by its own mcType & 12.
+ * C2P2 forms: cur and ref hold two interleaved 8-wide channels (even bytes to
+ * pDiffU, odd bytes to pDiffV). Null checks cover cur, references and every
+ * difference pointer. */
+ZANVC_API ZanResult zaniGetDiff16x16_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                              int32_t refStep, Zan16s* pDiffOut, int32_t diffOutStep,
+                                              Zan16s* pPredOut, int32_t predOutStep, int32_t mcType,
+                                              int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff16x8_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                             int32_t refStep, Zan16s* pDiffOut, int32_t diffOutStep,
+                                             Zan16s* pPredOut, int32_t predOutStep, int32_t mcType,
+                                             int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x16_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                             int32_t refStep, Zan16s* pDiffOut, int32_t diffOutStep,
+                                             Zan16s* pPredOut, int32_t predOutStep, int32_t mcType,
+                                             int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x8_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                            int32_t refStep, Zan16s* pDiffOut, int32_t diffOutStep,
+                                            Zan16s* pPredOut, int32_t predOutStep, int32_t mcType,
+                                            int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x4_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                            int32_t refStep, Zan16s* pDiffOut, int32_t diffOutStep,
+                                            Zan16s* pPredOut, int32_t predOutStep, int32_t mcType,
+                                            int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff16x16B_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRefF,
+                                               int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                               int32_t refBStep, int32_t mcTypeB, Zan16s* pDiffOut,
+                                               int32_t diffOutStep, int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff16x8B_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRefF,
+                                              int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                              int32_t refBStep, int32_t mcTypeB, Zan16s* pDiffOut,
+                                              int32_t diffOutStep, int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x16B_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRefF,
+                                              int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                              int32_t refBStep, int32_t mcTypeB, Zan16s* pDiffOut,
+                                              int32_t diffOutStep, int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x8B_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRefF,
+                                             int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                             int32_t refBStep, int32_t mcTypeB, Zan16s* pDiffOut,
+                                             int32_t diffOutStep, int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x4B_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRefF,
+                                             int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                             int32_t refBStep, int32_t mcTypeB, Zan16s* pDiffOut,
+                                             int32_t diffOutStep, int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x8_8u16s_C2P2(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                              int32_t refStep, Zan16s* pDiffU, int32_t diffStepU, Zan16s* pDiffV,
+                                              int32_t diffStepV, int32_t mcType, int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x4_8u16s_C2P2(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                              int32_t refStep, Zan16s* pDiffU, int32_t diffStepU, Zan16s* pDiffV,
+                                              int32_t diffStepV, int32_t mcType, int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x8B_8u16s_C2P2(const Zan8u* pCur, int32_t curStep, const Zan8u* pRefF,
+                                               int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                               int32_t refBStep, int32_t mcTypeB, Zan16s* pDiffU,
+                                               int32_t diffStepU, Zan16s* pDiffV, int32_t diffStepV,
+                                               int32_t roundControl);
+ZANVC_API ZanResult zaniGetDiff8x4B_8u16s_C2P2(const Zan8u* pCur, int32_t curStep, const Zan8u* pRefF,
+                                               int32_t refFStep, int32_t mcTypeF, const Zan8u* pRefB,
+                                               int32_t refBStep, int32_t mcTypeB, Zan16s* pDiffU,
+                                               int32_t diffStepU, Zan16s* pDiffV, int32_t diffStepV,
+                                               int32_t roundControl);
+/* Full sample only. */
+ZANVC_API ZanResult zaniGetDiff4x4_8u16s_C1(const Zan8u* pCur, int32_t curStep, const Zan8u* pRef,
+                                            int32_t refStep, Zan16s* pDiffOut, int32_t diffOutStep);
+/* dst = src1 - src2; 16u sources: the difference modulo 65536 as 16 bits. */
+ZANVC_API ZanResult zaniSub16x16_8u16s_C1R(const Zan8u* pSrc1, int32_t src1Step, const Zan8u* pSrc2,
+                                           int32_t src2Step, Zan16s* pDst, int32_t dstStep);
+ZANVC_API ZanResult zaniSub8x8_8u16s_C1R(const Zan8u* pSrc1, int32_t src1Step, const Zan8u* pSrc2,
+                                         int32_t src2Step, Zan16s* pDst, int32_t dstStep);
+ZANVC_API ZanResult zaniSub4x4_8u16s_C1R(const Zan8u* pSrc1, int32_t src1Step, const Zan8u* pSrc2,
+                                         int32_t src2Step, Zan16s* pDst, int32_t dstStep);
+ZANVC_API ZanResult zaniSub8x8_16u16s_C1R(const Zan16u* pSrc1, int32_t src1Step, const Zan16u* pSrc2,
+                                          int32_t src2Step, Zan16s* pDst, int32_t dstStep);
+ZANVC_API ZanResult zaniSub4x4_16u16s_C1R(const Zan16u* pSrc1, int32_t src1Step, const Zan16u* pSrc2,
+                                          int32_t src2Step, Zan16s* pDst, int32_t dstStep);
+
 
 /* ======================================================================== */
 /* Deinterlacing and preview conversion                                      */
