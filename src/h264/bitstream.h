@@ -56,11 +56,9 @@ struct WordCursor {
 
     // Moves the cursor over k bits (0..32): at most one word boundary.
     void skip(int k) {
-        n -= k;
-        if (n < 0) {
-            n += 32;
-            ++p;
-        }
+        const int32_t m = n - k;  // -32..31
+        p += (m >> 31) & 1;       // without a branch: crossings are data-dependent
+        n = m & 31;
     }
 
     // Moves over any number of bits without reading them.

@@ -122,18 +122,11 @@ ZAN_INLINE ZanResult decode_levels(WordCursor& c, Block& b, int trailingOnes) {
         int32_t level;
         uint32_t magnitude;
         if (prefix < 16) {
+            // prefix + 1 + n <= 28: the suffix is in the window.
             const int n = bitsToGetTbl16s[suffixLength][prefix];
-            uint32_t v;
-            if (n == 0) {
-                v = uint32_t(prefix);
-                c.skip(prefix + 1);
-            } else if (prefix + 1 + n <= 32) {
-                v = uint32_t(uint64_t(window << prefix << 1) >> (32 - n));
-                c.skip(prefix + 1 + n);
-            } else {
-                c.skip(prefix + 1);
-                v = c.read(n);
-            }
+            const uint32_t suffix = uint32_t(uint64_t(window << prefix << 1) >> (32 - n));
+            const uint32_t v = n ? suffix : uint32_t(prefix);
+            c.skip(prefix + 1 + n);
             magnitude = uint32_t(addOffsetTbl16s[suffixLength][prefix]) + (v >> 1) + uint32_t(a);
             level = (v & 1) ? -int32_t(magnitude) : int32_t(magnitude);
         } else {

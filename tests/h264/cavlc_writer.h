@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "h264_cavlc_tables.h"
+#include "../../examples/common/h264_cavlc_tables.h"
 
 namespace cavlc_writer {
 
