@@ -393,6 +393,27 @@ TEST(H264Cavlc, WorkedExampleOfTheStandardsCodes) {
     }
 }
 
+TEST(H264Cavlc, FifteenCoefficientBlocksStartAtScanIndexOne) {
+    // coeff_token "01" (one trailing one, nC 0), sign "1", total_zeros 0 "1":
+    // a -1 at scan index 0 of the coded coefficients, which is scan index 1
+    // (raster 4 in the field scan) in an AC block and 0 in a 4x4 block.
+    const auto w = words_of("0111");
+    for (const Decoder& d : all_decoders()) {
+        if (d.kind != Kind::Block4x4) continue;
+        for (int maxNumCoeff : {15, 16}) {
+            Zan32s blk[16];
+            const Zan32u* p = w.data();
+            Zan32s off = 31;
+            Zan16s tc = 0;
+            ASSERT_EQ(call(d, &p, &off, &tc, blk, 0, maxNumCoeff, kField4x4).status, ZAN_OK) << describe(d);
+            for (int r = 0; r < 16; ++r) {
+                const int32_t got = d.wide ? blk[r] : reinterpret_cast<Zan16s*>(blk)[r];
+                EXPECT_EQ(got, r == (maxNumCoeff == 15 ? 4 : 0) ? -1 : 0) << describe(d) << " raster " << r;
+            }
+        }
+    }
+}
+
 TEST(H264Cavlc, FixedLengthTokenOfNoCoefficientsWritesOnlyTotalCoeff) {
     const auto w = words_of("000011");
     for (const Decoder& d : all_decoders()) {
