@@ -260,6 +260,41 @@ ZAN_INLINE ZanResult run_block(const Zan32u** ppBitStream, Zan32s* pBitOffset, Z
     return ZAN_OK;
 }
 
+// The range checks of the 4x4 forms, after their null checks.
+ZAN_INLINE ZanResult check_4x4(int32_t nC, int32_t maxNumCoeff) {
+    if (maxNumCoeff != 16 && maxNumCoeff != 15) return ZAN_ERR_OUT_OF_RANGE;
+    if (nC < 0) return ZAN_ERR_OUT_OF_RANGE;
+    return ZAN_OK;
+}
+
+// The 4x4 forms after their argument checks but the offset: pos[k] is the
+// coefficient of scan index k. The plain form clears the whole block, the
+// scan-record form only the 16 positions it owns.
+template <class Coef, bool kClearWhole>
+ZAN_INLINE ZanResult decode_4x4(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pTotalCoeff, Coef** ppCoeffs,
+                                int32_t nC, int32_t maxNumCoeff, const Zan32s* const* pCoeffTokenTables,
+                                const Zan32s* const* pTotalZerosTables, const Zan32s* const* pRunBeforeTables,
+                                const uint8_t (&pos)[16]) {
+    WordCursor c;
+    if (!load_cursor(ppBitStream, pBitOffset, c)) return ZAN_ERR_BAD_ARG;
+    TokenSource src{nullptr};  // nC >= 8: the fixed-length form
+    if (nC < 8) {
+        src.table = pCoeffTokenTables[nC < 2 ? 0 : (nC < 4 ? 1 : 2)];
+        if (!src.table) return ZAN_ERR_NULL_PTR;
+    }
+    return run_block(ppBitStream, pBitOffset, pTotalCoeff, c, src, maxNumCoeff, 16 - maxNumCoeff,
+                     pTotalZerosTables, pRunBeforeTables, [&](const Block& b) {
+                         Coef* dst = *ppCoeffs;
+                         if (kClearWhole) {
+                             std::memset(dst, 0, 16 * sizeof(Coef));
+                         } else {
+                             for (int k = 0; k < 16; ++k) dst[pos[k]] = 0;
+                         }
+                         for (int i = 0; i < b.totalCoeff; ++i) dst[pos[b.scanIdx[i]]] = to_coef<Coef>(b.level[i]);
+                         *ppCoeffs = dst + 16;
+                     });
+}
+
 // 4x4 blocks (16 or 15 coefficients) placed through a 16-entry scan.
 template <class Coef>
 ZAN_INLINE ZanResult coeffs4x4(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pTotalCoeff,
@@ -270,26 +305,38 @@ ZAN_INLINE ZanResult coeffs4x4(const Zan32u** ppBitStream, Zan32s* pBitOffset, Z
                  pRunBeforeTables, pScan) ||
         !*ppBitStream || !*ppCoeffs)
         return ZAN_ERR_NULL_PTR;
-    if (maxNumCoeff != 16 && maxNumCoeff != 15) return ZAN_ERR_OUT_OF_RANGE;
-    if (nC < 0) return ZAN_ERR_OUT_OF_RANGE;
+    if (const ZanResult r = check_4x4(nC, maxNumCoeff)) return r;
+    uint8_t pos[16];
     uint32_t outOfBlock = 0;
-    for (int k = 0; k < 16; ++k) outOfBlock |= uint32_t(pScan[k]) & ~15u;
-    if (outOfBlock) return ZAN_ERR_OUT_OF_RANGE;
-    WordCursor c;
-    if (!load_cursor(ppBitStream, pBitOffset, c)) return ZAN_ERR_BAD_ARG;
-
-    TokenSource src{nullptr};
-    if (nC < 8) {
-        src.table = pCoeffTokenTables[nC < 2 ? 0 : (nC < 4 ? 1 : 2)];
-        if (!src.table) return ZAN_ERR_NULL_PTR;
+    for (int k = 0; k < 16; ++k) {
+        outOfBlock |= uint32_t(pScan[k]) & ~15u;
+        pos[k] = uint8_t(pScan[k] & 15);
     }
-    return run_block(ppBitStream, pBitOffset, pTotalCoeff, c, src, maxNumCoeff, 16 - maxNumCoeff,
-                     pTotalZerosTables, pRunBeforeTables, [&](const Block& b) {
-                         Coef* dst = *ppCoeffs;
-                         std::memset(dst, 0, 16 * sizeof(Coef));
-                         for (int i = 0; i < b.totalCoeff; ++i) dst[pScan[b.scanIdx[i]]] = to_coef<Coef>(b.level[i]);
-                         *ppCoeffs = dst + 16;
-                     });
+    if (outOfBlock) return ZAN_ERR_OUT_OF_RANGE;
+    return decode_4x4<Coef, true>(ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs, nC, maxNumCoeff, pCoeffTokenTables,
+                                  pTotalZerosTables, pRunBeforeTables, pos);
+}
+
+// 4x4 blocks placed through scan records, for interleaved (8x8) layouts.
+ZAN_INLINE ZanResult coeffs_idxs(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pTotalCoeff,
+                                 Zan16s** ppCoeffs, int32_t nC, int32_t maxNumCoeff,
+                                 const Zan32s* const* pCoeffTokenTables, const Zan32s* const* pTotalZerosTables,
+                                 const Zan32s* const* pRunBeforeTables, const ZanCAVLCScanPos_H264* pScan,
+                                 int32_t scanFirst, int32_t scanStep) {
+    if (any_null(ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs, pCoeffTokenTables, pTotalZerosTables,
+                 pRunBeforeTables, pScan) ||
+        !*ppBitStream || !*ppCoeffs)
+        return ZAN_ERR_NULL_PTR;
+    if (const ZanResult r = check_4x4(nC, maxNumCoeff)) return r;
+    if (scanFirst < 0 || scanStep < 1) return ZAN_ERR_OUT_OF_RANGE;
+    uint8_t pos[16];
+    for (int k = 0; k < 16; ++k) {
+        const Zan32s p = pScan[int64_t(scanFirst) + int64_t(scanStep) * k].rasterPos;
+        if (uint32_t(p) > 63) return ZAN_ERR_OUT_OF_RANGE;
+        pos[k] = uint8_t(p);
+    }
+    return decode_4x4<Zan16s, false>(ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs, nC, maxNumCoeff,
+                                     pCoeffTokenTables, pTotalZerosTables, pRunBeforeTables, pos);
 }
 
 // Chroma DC: 2x2 (4:2:0, scan index = raster position) or 2x4 (4:2:2).
@@ -313,42 +360,6 @@ ZAN_INLINE ZanResult chroma_dc(const Zan32u** ppBitStream, Zan32s* pBitOffset, Z
                              dst[pos] = to_coef<Coef>(b.level[i]);
                          }
                          *ppCoeffs = dst + N;
-                     });
-}
-
-// 4x4 blocks placed through scan records, for interleaved (8x8) layouts.
-ZAN_INLINE ZanResult coeffs_idxs(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pTotalCoeff,
-                                 Zan16s** ppCoeffs, int32_t nC, int32_t maxNumCoeff,
-                                 const Zan32s* const* pCoeffTokenTables, const Zan32s* const* pTotalZerosTables,
-                                 const Zan32s* const* pRunBeforeTables, const ZanCAVLCScanPos_H264* pScan,
-                                 int32_t scanFirst, int32_t scanStep) {
-    if (any_null(ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs, pCoeffTokenTables, pTotalZerosTables,
-                 pRunBeforeTables, pScan) ||
-        !*ppBitStream || !*ppCoeffs)
-        return ZAN_ERR_NULL_PTR;
-    if (maxNumCoeff != 16 && maxNumCoeff != 15) return ZAN_ERR_OUT_OF_RANGE;
-    if (nC < 0) return ZAN_ERR_OUT_OF_RANGE;
-    if (scanFirst < 0 || scanStep < 1) return ZAN_ERR_OUT_OF_RANGE;
-    uint8_t pos[16];
-    for (int k = 0; k < 16; ++k) {
-        const Zan32s p = pScan[int64_t(scanFirst) + int64_t(scanStep) * k].rasterPos;
-        if (uint32_t(p) > 63) return ZAN_ERR_OUT_OF_RANGE;
-        pos[k] = uint8_t(p);
-    }
-    WordCursor c;
-    if (!load_cursor(ppBitStream, pBitOffset, c)) return ZAN_ERR_BAD_ARG;
-
-    TokenSource src{nullptr};
-    if (nC < 8) {
-        src.table = pCoeffTokenTables[nC < 2 ? 0 : (nC < 4 ? 1 : 2)];
-        if (!src.table) return ZAN_ERR_NULL_PTR;
-    }
-    return run_block(ppBitStream, pBitOffset, pTotalCoeff, c, src, maxNumCoeff, 16 - maxNumCoeff,
-                     pTotalZerosTables, pRunBeforeTables, [&](const Block& b) {
-                         Zan16s* dst = *ppCoeffs;
-                         for (int k = 0; k < 16; ++k) dst[pos[k]] = 0;
-                         for (int i = 0; i < b.totalCoeff; ++i) dst[pos[b.scanIdx[i]]] = to_coef<Zan16s>(b.level[i]);
-                         *ppCoeffs = dst + 16;
                      });
 }
 
