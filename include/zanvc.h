@@ -190,11 +190,15 @@ ZANVC_API ZanResult zaniSet_8u_C1R(Zan8u value, Zan8u* pDst, int32_t dstStep, Za
  * n - k + 32 (offset 0 on entry: bit 0 is read, then the pointer has
  * advanced and the offset is 31). Both values are updated on return.
  *
- * Look-ahead: a decoder never loads a word that lies wholly more than 31 bits
- * beyond the last bit it consumes (on a -74 return: beyond the last bit the
- * failing lookup examined), and never a word before the cursor on entry.
- * One readable word of any value after the word holding the stream's last
- * bit is therefore enough padding for a well-formed stream.
+ * Look-ahead: a decoder loads no word before the one the cursor names on
+ * entry, and no word that starts more than 31 bits after the position it
+ * has reached when it returns (the returned cursor; for a failing call, the
+ * position it had reached before restoring the cursor: the start of the
+ * rejected code, or of the code whose table is missing). One readable word
+ * of any value after the word holding the stream's last bit is therefore
+ * enough padding for a well-formed stream. With the standard's tables a 4x4
+ * block consumes fewer than 1200 bits (16 levels of level_prefix 31), an
+ * Exp-Golomb code at most 63.
  *
  * Packed VLC table (the form of the caller's coeff_token, total_zeros and
  * run_before tables; also the form that the Huffman table builders of the
@@ -261,7 +265,7 @@ ZANVC_API ZanResult zaniSet_8u_C1R(Zan8u value, Zan8u* pDst, int32_t dstStep, Za
  * leading zeros) is stored as its low 16 bits.
  * Checks: ppBitStream, pBitOffset, pDst or *ppBitStream null: -8;
  * *pBitOffset outside 0..31: -5. A code of 32 or more leading zeros is no
- * code: -74, nothing written. */
+ * code: -74 with the cursor and *pDst unchanged. */
 ZANVC_API ZanResult zaniDecodeExpGolombOne_H264_1u16s(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pDst,
                                                       int32_t isSigned);
 

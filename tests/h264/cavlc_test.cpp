@@ -189,65 +189,39 @@ TEST(H264ExpGolomb, RandomCodesBackToBack) {
     }
 }
 
-TEST(H264ExpGolomb, LongCodesPassedOverAndNoCodeRejected) {
+TEST(H264ExpGolomb, LongCodesPassedOverNoCodeRejectedAndChecks) {
+    // L leading zeros, a 1 and L info bits ending in 11: the 16-bit member
+    // decodes L <= 16 and passes over L = 17..31; 32 zeros are no code.
     for (int L = 15; L <= 32; ++L) {
         BitWriter w;
         w.zeros(L);
         w.put(1, 1);
-        w.put(L >= 2 ? 3u : 0u, L > 32 ? 32 : (L == 32 ? 31 : L));
+        w.put(3, std::min(L, 31));
         const auto words = w.words();
         for (auto [name, fn] : ZT_VARIANTS(zaniDecodeExpGolombOne_H264_1u16s)) {
             const Zan32u* p = words.data();
             Zan32s off = 31;
             Zan16s v = 77;
-            const ZanResult r = fn(&p, &off, &v, 0);
-            if (L == 32) {  // no Exp-Golomb code has 32 leading zeros
-                EXPECT_EQ(r, ZAN_ERR_VLC);
-                EXPECT_EQ(v, 77);
-                EXPECT_EQ(p, words.data());
-                EXPECT_EQ(off, 31);
-                continue;
-            }
-            ASSERT_EQ(r, ZAN_OK);
-            EXPECT_EQ(v, L <= 16 ? Zan16s(uint32_t((1u << L) - 1 + 3)) : 0) << name << " L " << L;
-            EXPECT_EQ(int64_t(p - words.data()) * 32 + 31 - off, 2 * L + 1) << name << " L " << L;
-        }
-        if (L == 31) {  // the largest code of the 32-bit member
-            for (auto [name, fn] : ZT_VARIANTS(zaniDecodeExpGolombOne_H264_1u32s)) {
-                BitWriter m;
-                cavlc_writer::put_ue(m, 0xFFFFFFFEu);
-                const auto mw = m.words();
-                const Zan32u* p = mw.data();
-                Zan32s off = 31, v = 0;
-                ASSERT_EQ(fn(&p, &off, &v, 0), ZAN_OK);
-                EXPECT_EQ(uint32_t(v), 0xFFFFFFFEu);
-                p = mw.data();
-                off = 31;
-                ASSERT_EQ(fn(&p, &off, &v, 1), ZAN_OK);
-                EXPECT_EQ(v, -2147483647);
-            }
+            const ZanResult r = fn(&p, &off, &v, 0x100);  // only the low byte of isSigned counts
+            EXPECT_EQ(r, L == 32 ? ZAN_ERR_VLC : ZAN_OK) << name << " L " << L;
+            EXPECT_EQ(v, L == 32 ? 77 : (L <= 16 ? Zan16s(uint32_t((1u << L) + 2)) : 0)) << name << " L " << L;
+            EXPECT_EQ(int64_t(p - words.data()) * 32 + 31 - off, L == 32 ? 0 : 2 * L + 1) << name << " L " << L;
         }
     }
-}
-
-TEST(H264ExpGolomb, SignSelectorWidthAndArgumentChecks) {
-    const auto w = words_of("011");  // ue 2, se -1
-    for (auto [name, fn] : ZT_VARIANTS(zaniDecodeExpGolombOne_H264_1u16s)) {
-        const Zan32u* p = w.data();
-        Zan32s off = 31;
-        Zan16s v = 0;
-        ASSERT_EQ(fn(&p, &off, &v, 0x100), ZAN_OK);  // only the low byte counts
-        EXPECT_EQ(v, 2) << name;
-    }
+    BitWriter m;
+    cavlc_writer::put_ue(m, 0xFFFFFFFEu);  // the largest code: 31 leading zeros
+    const auto mw = m.words();
     for (auto [name, fn] : ZT_VARIANTS(zaniDecodeExpGolombOne_H264_1u32s)) {
-        const Zan32u* p = w.data();
-        Zan32s off = 31, v = 0;
-        ASSERT_EQ(fn(&p, &off, &v, 0x100), ZAN_OK);  // tested as a whole
-        EXPECT_EQ(v, -1) << name;
+        for (int32_t isSigned : {0, 0x100}) {  // tested as a whole
+            const Zan32u* p = mw.data();
+            Zan32s off = 31, v = 0;
+            ASSERT_EQ(fn(&p, &off, &v, isSigned), ZAN_OK);
+            EXPECT_EQ(v, isSigned ? -2147483647 : Zan32s(0xFFFFFFFEu)) << name;
+        }
         // Null pointers before the offset; nothing written on failure.
+        const Zan32u* p = mw.data();
         const Zan32u* nullStream = nullptr;
-        off = 40;
-        v = 123;
+        Zan32s off = 40, v = 123;
         EXPECT_EQ(fn(nullptr, &off, &v, 0), ZAN_ERR_NULL_PTR);
         EXPECT_EQ(fn(&p, nullptr, &v, 0), ZAN_ERR_NULL_PTR);
         EXPECT_EQ(fn(&p, &off, nullptr, 0), ZAN_ERR_NULL_PTR);
@@ -256,7 +230,7 @@ TEST(H264ExpGolomb, SignSelectorWidthAndArgumentChecks) {
         off = -1;
         EXPECT_EQ(fn(&p, &off, &v, 0), ZAN_ERR_BAD_ARG);
         EXPECT_EQ(v, 123);
-        EXPECT_EQ(p, w.data());
+        EXPECT_EQ(p, mw.data());
         EXPECT_EQ(off, -1);
     }
 }
@@ -862,66 +836,44 @@ TEST(H264CavlcTables, EveryCodeDecodesThroughThePackedTables) {
     EXPECT_THROW(zanvc_ex::BuildPackedVlc(clash, 4), std::invalid_argument);
 }
 
-// The committed code lists against the standard's text tables, when the
-// shared tables sit beside the checkout.
-std::vector<std::vector<std::string>> read_rows(const std::string& path) {
+// The committed code lists, printed in the text tables' form, against the
+// standard's text tables when shared/ sits beside the checkout.
+std::vector<std::string> read_records(const std::string& path) {
     std::ifstream f(path);
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    bool header = true;
-    while (std::getline(f, line)) {
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(f, line);) {
         if (line.empty() || line[0] == '#') continue;
-        if (header) {
-            header = false;
-            continue;
-        }
         std::istringstream in(line);
-        std::vector<std::string> r;
-        for (std::string s; in >> s;) r.push_back(s);
-        rows.push_back(r);
+        std::string row, field;
+        while (in >> field) row += (row.empty() ? "" : " ") + field;
+        rows.push_back(row);
     }
+    if (!rows.empty()) rows.erase(rows.begin());  // the column names
     return rows;
 }
 
 TEST(H264CavlcTables, CommittedCodesMatchTheTextTables) {
-    // shared/ beside the checkout (or beside the worktrees' folder).
     const std::string here = std::string(__FILE__).substr(0, std::string(__FILE__).rfind('/'));
     std::string dir;
-    std::vector<std::vector<std::string>> ct;
-    for (const char* up : {"/../../../shared/tables/", "/../../../../shared/tables/"}) {
-        dir = here + up;
-        ct = read_rows(dir + "h264_cavlc_coeff_token.txt");
-        if (!ct.empty()) break;
+    for (const char* up : {"/../../../shared/tables/", "/../../../../shared/tables/"})
+        if (dir = here + up; !read_records(dir + "h264_cavlc_coeff_token.txt").empty()) break;
+    if (read_records(dir + "h264_cavlc_coeff_token.txt").empty()) GTEST_SKIP() << "no shared tables";
+    std::vector<std::string> ct, tz, rb;
+    for (const auto& c : zanvc_ex::CoeffTokenCodes()) {
+        std::string row = std::to_string(c.trailingOnes) + " " + std::to_string(c.totalCoeff);
+        for (const char* code : c.code) row += std::string(" ") + (code ? code : "-");
+        ct.push_back(row);
     }
-    if (ct.empty()) GTEST_SKIP() << "no shared tables beside the checkout";
-    const auto codes = zanvc_ex::CoeffTokenCodes();
-    ASSERT_EQ(ct.size(), codes.size());
-    for (size_t i = 0; i < ct.size(); ++i) {
-        EXPECT_EQ(std::stoi(ct[i][0]), codes[i].trailingOnes);
-        EXPECT_EQ(std::stoi(ct[i][1]), codes[i].totalCoeff);
-        for (int col = 0; col < 6; ++col)
-            EXPECT_EQ(ct[i][size_t(2 + col)], codes[i].code[col] ? codes[i].code[col] : "-") << i << " " << col;
-    }
-    const auto tz = read_rows(dir + "h264_cavlc_total_zeros.txt");
-    const auto tzc = zanvc_ex::TotalZerosCodes();
-    ASSERT_EQ(tz.size(), tzc.size());
-    for (size_t i = 0; i < tz.size(); ++i) {
-        const char* block = tzc[i].block == zanvc_ex::TotalZerosBlock::Block4x4      ? "4x4"
-                            : tzc[i].block == zanvc_ex::TotalZerosBlock::ChromaDc2x2 ? "cdc2x2"
-                                                                                    : "cdc2x4";
-        EXPECT_EQ(tz[i][0], block);
-        EXPECT_EQ(std::stoi(tz[i][1]), tzc[i].tzVlcIndex);
-        EXPECT_EQ(std::stoi(tz[i][2]), tzc[i].totalZeros);
-        EXPECT_EQ(tz[i][3], tzc[i].code);
-    }
-    const auto rb = read_rows(dir + "h264_cavlc_run_before.txt");
-    const auto rbc = zanvc_ex::RunBeforeCodes();
-    ASSERT_EQ(rb.size(), rbc.size());
-    for (size_t i = 0; i < rb.size(); ++i) {
-        EXPECT_EQ(rb[i][0], rbc[i].zerosLeft == 7 ? std::string(">6") : std::to_string(rbc[i].zerosLeft));
-        EXPECT_EQ(std::stoi(rb[i][1]), rbc[i].runBefore);
-        EXPECT_EQ(rb[i][2], rbc[i].code);
-    }
+    const char* blocks[] = {"4x4", "cdc2x2", "cdc2x4"};
+    for (const auto& c : zanvc_ex::TotalZerosCodes())
+        tz.push_back(std::string(blocks[int(c.block)]) + " " + std::to_string(c.tzVlcIndex) + " " +
+                     std::to_string(c.totalZeros) + " " + c.code);
+    for (const auto& c : zanvc_ex::RunBeforeCodes())
+        rb.push_back((c.zerosLeft == 7 ? std::string(">6") : std::to_string(c.zerosLeft)) + " " +
+                     std::to_string(c.runBefore) + " " + c.code);
+    EXPECT_EQ(ct, read_records(dir + "h264_cavlc_coeff_token.txt"));
+    EXPECT_EQ(tz, read_records(dir + "h264_cavlc_total_zeros.txt"));
+    EXPECT_EQ(rb, read_records(dir + "h264_cavlc_run_before.txt"));
 }
 
 }  // namespace
