@@ -175,6 +175,202 @@ ZANVC_API ZanResult zaniSet_8u_C1R(Zan8u value, Zan8u* pDst, int32_t dstStep, Za
 /* H.264 CAVLC and Exp-Golomb decoding                                       */
 /* ======================================================================== */
 
+/*
+ * Word bit cursor (every H.264 bit-stream reader of this library, and the
+ * MPEG-1/2 Huffman and AVS block decoders)
+ * ----------------------------------------
+ * ppBitStream points to the pointer to the current 32-bit word; pBitOffset
+ * points to the number (31..0) of the next bit to read in that word. Words
+ * are read with native loads; within a word the most significant bit comes
+ * first, so store the stream with each group of four bytes byte-swapped into
+ * one word (first stream byte in bits 31..24). A fresh word starts at 31.
+ * Reading k bits at offset n takes bits n..n-k+1 when n - k >= 0 and leaves
+ * n - k; otherwise it takes the n + 1 remaining bits and the leading bits of
+ * the next word, advances the word pointer by one word and leaves
+ * n - k + 32 (offset 0 on entry: bit 0 is read, then the pointer has
+ * advanced and the offset is 31). Both values are updated on return.
+ *
+ * Look-ahead: a decoder loads no word before the one the cursor names on
+ * entry, and no word that starts more than 31 bits after the position it
+ * has reached when it returns (the returned cursor; for a failing call, the
+ * position it had reached before restoring the cursor: the start of the
+ * rejected code, or of the code whose table is missing). One readable word
+ * of any value after the word holding the stream's last bit is therefore
+ * enough padding for a well-formed stream. With the standard's tables a 4x4
+ * block consumes fewer than 1200 bits (16 levels of level_prefix 31), an
+ * Exp-Golomb code at most 63.
+ *
+ * Packed VLC table (the form of the caller's coeff_token, total_zeros and
+ * run_before tables; also the form that the Huffman table builders of the
+ * MPEG-1/2 family produce): an array of 32-bit entries.
+ *   entry 0 of a (sub-)table   the number w (1..32) of stream bits that index
+ *                              it;
+ *   lookup                     read w bits as index i, take entry 1 + i of
+ *                              that (sub-)table;
+ *   link                       an entry whose low 8 bits, as a signed byte,
+ *                              are negative (e.g. 0x80) points to a sub-table:
+ *                              bits 8..31 (arithmetic shift) are the index,
+ *                              in the same array, of that sub-table's entry 0;
+ *                              the lookup continues there with its own w;
+ *   leaf                       bits 0..7 = the bits read ahead and not part of
+ *                              the code (w minus the code's length at that
+ *                              level; they are given back to the stream),
+ *                              bits 8..31 = the value;
+ *   invalid code               a leaf whose value is 0xF0F1 (0x00F0F101 is a
+ *                              convenient filler for unassigned entries).
+ * Values: coeff_token leaves hold TrailingOnes in bits 8..15 and TotalCoeff in
+ * bits 16..23; total_zeros and run_before leaves hold the number itself.
+ * The widths along any path through a table add up to at most 32; a longer
+ * path, a w outside 1..32 or a give-back above its level's w reads as an
+ * invalid code. Example: the codes "1" -> 5 and "01" -> 7 in one level of
+ * w = 2 are {2, 0x00F0F101, 0x00000700, 0x00000501, 0x00000501}: index 00
+ * has no code, index 01 is "01" (nothing given back), indices 10 and 11 are
+ * "1" with one bit given back.
+ *
+ * Table arrays of the CAVLC decoders:
+ *   pCoeffTokenTables[3]    coeff_token for 0 <= nC < 2, 2 <= nC < 4,
+ *                           4 <= nC < 8 (H.264 Table 9-5); nC >= 8 is the
+ *                           6-bit fixed-length form and needs no table;
+ *   pTotalZerosTables[16]   entry TotalCoeff (1..15): total_zeros for 4x4
+ *                           blocks (Tables 9-7, 9-8); entry 0 unused;
+ *   pTotalZerosTablesDC[]   entry TotalCoeff: chroma DC 2x2 (Table 9-9 a),
+ *                           entries 1..3) or 2x4 (Table 9-9 b), 1..7);
+ *   pRunBeforeTables[16]    entry zerosLeft (1..15): run_before (Table 9-10;
+ *                           entries 7..15 all the zerosLeft > 6 table).
+ * A table pointer is read only when the decode needs it; a needed one that
+ * is null returns -8.
+ *
+ * Common behaviour of the CAVLC decoders (H.264 7.3.5.3.2
+ * residual_block_cavlc and 9.2): coeff_token, then the trailing-ones signs,
+ * the levels (level_prefix up to 31, including the escapes with level_prefix
+ * 15 and above and the suffixLength adaptation), total_zeros and run_before;
+ * the levels are de-scanned into the block at *ppCoeffs, which is cleared
+ * first. On success *pTotalCoeff = TotalCoeff; when TotalCoeff is 0 the block
+ * is neither written nor cleared and *ppCoeffs does not move, otherwise
+ * *ppCoeffs advances past the block. Errors:
+ *   -74 (ZAN_ERR_VLC)   no valid code at the cursor: an invalid coeff_token,
+ *                       total_zeros or run_before code, a fixed-length
+ *                       coeff_token with TrailingOnes above TotalCoeff, more
+ *                       coefficients than the block holds, total_zeros above
+ *                       maxNumCoeff - TotalCoeff, or level_prefix above 31;
+ *   -8                  a needed table pointer is null.
+ * On either the cursor is restored to its value on entry and nothing else
+ * is written (*pTotalCoeff, the block and *ppCoeffs keep their values).
+ * A run_before larger than zerosLeft counts as zerosLeft.
+ */
+
+/* Decodes one Exp-Golomb code (H.264 9.1): ue(v), or se(v) when the low byte
+ * of isSigned is non-zero. Codes with more than 16 leading zeros are passed
+ * over (2L + 1 bits) and give 0 with status 0; a codeNum above 65535 (16
+ * leading zeros) is stored as its low 16 bits.
+ * Checks: ppBitStream, pBitOffset, pDst or *ppBitStream null: -8;
+ * *pBitOffset outside 0..31: -5. A code of 32 or more leading zeros is no
+ * code: -74 with the cursor and *pDst unchanged. */
+ZANVC_API ZanResult zaniDecodeExpGolombOne_H264_1u16s(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pDst,
+                                                      int32_t isSigned);
+
+/* As the 16-bit form with a 32-bit destination: codes of up to 31 leading
+ * zeros are decoded (ue(v) values up to 4294967294 are stored as their
+ * 32-bit pattern), and isSigned is tested as a whole. */
+ZANVC_API ZanResult zaniDecodeExpGolombOne_H264_1u32s(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan32s* pDst,
+                                                      int32_t isSigned);
+
+/* Decodes the CAVLC residual of one 4x4 block (or its 15 AC coefficients)
+ * into 16 coefficients in raster order at *ppCoeffs; the level of scan index
+ * k goes to (*ppCoeffs)[pScan[k]], the first coded scan index being
+ * 16 - maxNumCoeff. Levels are stored as their low 16 bits. *ppCoeffs
+ * advances by 16 coefficients when TotalCoeff > 0.
+ * nC: 0..7 select pCoeffTokenTables[0..2]; 8 and above the fixed-length code.
+ * Checks, in order: ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs,
+ * pCoeffTokenTables, pTotalZerosTables, pRunBeforeTables, pScan,
+ * *ppBitStream or *ppCoeffs null: -8; maxNumCoeff neither 16 nor 15: -11;
+ * nC < 0: -11; a pScan entry outside 0..15: -11; *pBitOffset outside 0..31:
+ * -5. Then the decode, with the errors listed above. */
+ZANVC_API ZanResult zaniDecodeCAVLCCoeffs_H264_1u16s(const Zan32u** ppBitStream, Zan32s* pBitOffset,
+                                                     Zan16s* pTotalCoeff, Zan16s** ppCoeffs, int32_t nC,
+                                                     int32_t maxNumCoeff, const Zan32s* const* pCoeffTokenTables,
+                                                     const Zan32s* const* pTotalZerosTables,
+                                                     const Zan32s* const* pRunBeforeTables, const Zan32s* pScan);
+
+/* As the 16-bit form with 32-bit coefficients (high bit depths); *ppCoeffs
+ * advances by 16 coefficients (64 bytes). */
+ZANVC_API ZanResult zaniDecodeCAVLCCoeffs_H264_1u32s(const Zan32u** ppBitStream, Zan32s* pBitOffset,
+                                                     Zan16s* pTotalCoeff, Zan32s** ppCoeffs, int32_t nC,
+                                                     int32_t maxNumCoeff, const Zan32s* const* pCoeffTokenTables,
+                                                     const Zan32s* const* pTotalZerosTables,
+                                                     const Zan32s* const* pRunBeforeTables, const Zan32s* pScan);
+
+/* Decodes the CAVLC residual of the 2x2 chroma DC block of 4:2:0 (nC = -1,
+ * up to 4 coefficients) into 4 coefficients at *ppCoeffs, scan index = raster
+ * position; *ppCoeffs advances by 4 coefficients when TotalCoeff > 0.
+ * pCoeffTokenTable is the nC = -1 coeff_token table, pTotalZerosTablesDC
+ * indexed by TotalCoeff 1..3.
+ * Checks, in order: ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs,
+ * pCoeffTokenTable, pTotalZerosTablesDC, pRunBeforeTables, *ppBitStream or
+ * *ppCoeffs null: -8; *pBitOffset outside 0..31: -5. */
+ZANVC_API ZanResult zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(const Zan32u** ppBitStream, Zan32s* pBitOffset,
+                                                             Zan16s* pTotalCoeff, Zan16s** ppCoeffs,
+                                                             const Zan32s* pCoeffTokenTable,
+                                                             const Zan32s* const* pTotalZerosTablesDC,
+                                                             const Zan32s* const* pRunBeforeTables);
+
+ZANVC_API ZanResult zaniDecodeCAVLCChromaDcCoeffs_H264_1u32s(const Zan32u** ppBitStream, Zan32s* pBitOffset,
+                                                             Zan16s* pTotalCoeff, Zan32s** ppCoeffs,
+                                                             const Zan32s* pCoeffTokenTable,
+                                                             const Zan32s* const* pTotalZerosTablesDC,
+                                                             const Zan32s* const* pRunBeforeTables);
+
+/* Decodes the CAVLC residual of the 2x4 chroma DC block of 4:2:2 (nC = -2,
+ * up to 8 coefficients) into 8 coefficients, two per row, at *ppCoeffs: scan
+ * index k goes to raster position {0, 2, 1, 4, 6, 3, 5, 7}[k]; *ppCoeffs
+ * advances by 8 coefficients when TotalCoeff > 0. pTotalZerosTablesDC is
+ * indexed by TotalCoeff 1..7. Checks as the 2x2 form. */
+ZANVC_API ZanResult zaniDecodeCAVLCChroma422DcCoeffs_H264_1u16s(const Zan32u** ppBitStream, Zan32s* pBitOffset,
+                                                                Zan16s* pTotalCoeff, Zan16s** ppCoeffs,
+                                                                const Zan32s* pCoeffTokenTable,
+                                                                const Zan32s* const* pTotalZerosTablesDC,
+                                                                const Zan32s* const* pRunBeforeTables);
+
+ZANVC_API ZanResult zaniDecodeCAVLCChroma422DcCoeffs_H264_1u32s(const Zan32u** ppBitStream, Zan32s* pBitOffset,
+                                                                Zan16s* pTotalCoeff, Zan32s** ppCoeffs,
+                                                                const Zan32s* pCoeffTokenTable,
+                                                                const Zan32s* const* pTotalZerosTablesDC,
+                                                                const Zan32s* const* pRunBeforeTables);
+
+/* One position of the scan of zaniDecodeCAVLCCoeffsIdxs_H264_1u16s. */
+typedef struct ZanCAVLCScanPos_H264 {
+    Zan32s rasterPos; /* coefficient written, 0..63, counted from *ppCoeffs */
+    Zan32s tag;       /* not read by the library (free for the caller) */
+} ZanCAVLCScanPos_H264;
+
+/* Decodes one CAVLC 4x4 residual block like zaniDecodeCAVLCCoeffs_H264_1u16s
+ * (maxNumCoeff 16 or 15 as there) and places the level of scan index k
+ * (0..15) at (*ppCoeffs)[pScan[scanFirst + scanStep * k].rasterPos]. Before
+ * placing, the 16 coefficients named by scan indices 0..15 are cleared, and
+ * no others are touched. *ppCoeffs advances by 16 coefficients (32 bytes)
+ * when TotalCoeff > 0.
+ * With a 4x4 scan, scanFirst 0 and scanStep 1 this is the plain form. For an
+ * 8x8 transform block (transform_size_8x8_flag, H.264 7.3.5.3.2: coefficient
+ * k of the 4x4 block i8 (0..3) is coefficient 4k + i8 of the 8x8 block) pass
+ * the 64-position 8x8 scan, scanFirst = i8, scanStep = 4, and the same 8x8
+ * block address as *ppCoeffs for each of the four calls (the pointer moves
+ * after a coded block, so reset it between calls); clear the 8x8 block once
+ * before the first call, since a block with TotalCoeff 0 writes nothing.
+ * pScan must hold the records scanFirst + scanStep * k for k = 0..15.
+ * Checks, in order: ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs,
+ * pCoeffTokenTables, pTotalZerosTables, pRunBeforeTables, pScan,
+ * *ppBitStream or *ppCoeffs null: -8; maxNumCoeff neither 16 nor 15: -11;
+ * nC < 0: -11; scanFirst < 0 or scanStep < 1: -11; a used record's
+ * rasterPos outside 0..63: -11; *pBitOffset outside 0..31: -5. */
+ZANVC_API ZanResult zaniDecodeCAVLCCoeffsIdxs_H264_1u16s(const Zan32u** ppBitStream, Zan32s* pBitOffset,
+                                                         Zan16s* pTotalCoeff, Zan16s** ppCoeffs, int32_t nC,
+                                                         int32_t maxNumCoeff,
+                                                         const Zan32s* const* pCoeffTokenTables,
+                                                         const Zan32s* const* pTotalZerosTables,
+                                                         const Zan32s* const* pRunBeforeTables,
+                                                         const ZanCAVLCScanPos_H264* pScan, int32_t scanFirst,
+                                                         int32_t scanStep);
+
 /* ======================================================================== */
 /* H.264 dequantization and inverse transforms                               */
 /* ======================================================================== */
