@@ -23,12 +23,20 @@ struct Lanes {
     V alpha, beta, tc0, bs;
 };
 
-// Loads n bytes (n <= 16) without reading past them.
+ZAN_INLINE int32_t ld4(const uint8_t* p) {
+    int32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// Loads N bytes (4, 8 or 12) without reading past them.
 template <int N>
 ZAN_INLINE __m128i load_n(const uint8_t* p) {
-    alignas(16) uint8_t b[16] = {};
-    std::memcpy(b, p, N);
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(b));
+    static_assert(N == 4 || N == 8 || N == 12);
+    if constexpr (N == 4) return _mm_cvtsi32_si128(ld4(p));
+    const __m128i lo = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    if constexpr (N == 8) return lo;
+    return _mm_insert_epi32(lo, ld4(p + 8), 2);
 }
 
 // Spreads bytes over 16 lanes by a shuffle pattern (index -1: zero).
@@ -123,29 +131,58 @@ ZAN_INLINE void filter_lanes(V* x, const Lanes& L) {
 // Transpositions
 // ---------------------------------------------------------------------------
 
-// 16x16 bytes: in[i] holds line i, out[j] gets byte j of every line. Four
-// interleave stages pair register j with j+8 and leave the lines in
-// bit-reversed order, so the input is read bit-reversed.
-ZAN_INLINE void transpose16(const __m128i* in, __m128i* out) {
-    static constexpr int kRev[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
-    __m128i a[16], b[16];
-    for (int i = 0; i < 16; ++i) a[i] = in[kRev[i]];
-    for (int j = 0; j < 8; ++j) {
-        b[2 * j] = _mm_unpacklo_epi8(a[j], a[j + 8]);
-        b[2 * j + 1] = _mm_unpackhi_epi8(a[j], a[j + 8]);
+// 16x16 bytes held as 8 registers, register i = lines i (low lane) and i+8
+// (high lane); each lane is transposed on its own. Three interleave stages
+// pair register j with j+4; reading the input in bit-reversed order leaves
+// register k holding, per lane, byte 2k of the lane's 8 lines in its low 8
+// bytes and byte 2k+1 in its high 8 bytes.
+ZAN_INLINE void butterfly8(V* r) {
+    static constexpr int kRev[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+    V a[8], b[8];
+    for (int i = 0; i < 8; ++i) a[i] = r[kRev[i]];
+    for (int j = 0; j < 4; ++j) {
+        b[2 * j] = _mm256_unpacklo_epi8(a[j], a[j + 4]);
+        b[2 * j + 1] = _mm256_unpackhi_epi8(a[j], a[j + 4]);
     }
-    for (int j = 0; j < 8; ++j) {
-        a[2 * j] = _mm_unpacklo_epi16(b[j], b[j + 8]);
-        a[2 * j + 1] = _mm_unpackhi_epi16(b[j], b[j + 8]);
+    for (int j = 0; j < 4; ++j) {
+        a[2 * j] = _mm256_unpacklo_epi16(b[j], b[j + 4]);
+        a[2 * j + 1] = _mm256_unpackhi_epi16(b[j], b[j + 4]);
     }
-    for (int j = 0; j < 8; ++j) {
-        b[2 * j] = _mm_unpacklo_epi32(a[j], a[j + 8]);
-        b[2 * j + 1] = _mm_unpackhi_epi32(a[j], a[j + 8]);
+    for (int j = 0; j < 4; ++j) {
+        r[2 * j] = _mm256_unpacklo_epi32(a[j], a[j + 4]);
+        r[2 * j + 1] = _mm256_unpackhi_epi32(a[j], a[j + 4]);
     }
-    for (int j = 0; j < 8; ++j) {
-        out[2 * j] = _mm_unpacklo_epi64(b[j], b[j + 8]);
-        out[2 * j + 1] = _mm_unpackhi_epi64(b[j], b[j + 8]);
+}
+
+// 16 rows (16 bytes each, or 8 in the low half) -> 16 columns in 16-bit
+// lanes, lane y = row y.
+ZAN_INLINE void rows_to_columns(const __m128i* rows, V* cols) {
+    V r[8];
+    for (int i = 0; i < 8; ++i) r[i] = _mm256_inserti128_si256(_mm256_castsi128_si256(rows[i]), rows[i + 8], 1);
+    butterfly8(r);
+    const V zero = _mm256_setzero_si256();
+    for (int k = 0; k < 8; ++k) {
+        cols[2 * k] = _mm256_unpacklo_epi8(r[k], zero);
+        cols[2 * k + 1] = _mm256_unpackhi_epi8(r[k], zero);
     }
+}
+
+// The inverse: 16 columns of 16-bit lanes (values 0..255) -> 16 rows of 16
+// bytes, rows[y] for y = 0..15 in pairs: out[m] low lane row m, high lane
+// row m + 8.
+ZAN_INLINE void columns_to_rows(const V* cols, V* out) {
+    V r[8];
+    for (int k = 0; k < 8; ++k) r[k] = _mm256_packus_epi16(cols[k], cols[k + 8]);  // per lane: col k | col k+8
+    butterfly8(r);  // r[m], m < 4: rows 2m | 2m+1 of columns 0..7; r[m+4]: of columns 8..15
+    for (int m = 0; m < 4; ++m) {
+        out[2 * m] = _mm256_unpacklo_epi64(r[m], r[m + 4]);
+        out[2 * m + 1] = _mm256_unpackhi_epi64(r[m], r[m + 4]);
+    }
+}
+
+ZAN_INLINE void store_row_pair(uint8_t* lo, uint8_t* hi, V v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lo), _mm256_castsi256_si128(v));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(hi), _mm256_extracti128_si256(v, 1));
 }
 
 // 8x8 bytes: in[i] holds line i in its low 8 bytes; out[j] gets byte 2j of
@@ -188,11 +225,6 @@ const __m128i k4x4 = _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7,
 ZAN_INLINE uint8_t* at(uint8_t* p, int32_t step, int y) { return p + ptrdiff_t(step) * y; }
 ZAN_INLINE __m128i ld16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 ZAN_INLINE __m128i ld8(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
-ZAN_INLINE int32_t ld4(const uint8_t* p) {
-    int32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
 ZAN_INLINE void st16(uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 ZAN_INLINE void st8(uint8_t* p, __m128i v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v); }
 ZAN_INLINE void st8hi(uint8_t* p, __m128i v) { _mm_storeh_pd(reinterpret_cast<double*>(p), _mm_castsi128_pd(v)); }
@@ -207,11 +239,10 @@ void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
               const uint8_t* pBs) {
     if (all_zero(ld16(pBs))) return;
     // Columns -4..11 by one transposition, 12..15 by a 4x4 one per 4 lines.
-    __m128i rows[16], cols[16];
+    __m128i rows[16];
     for (int y = 0; y < 16; ++y) rows[y] = ld16(at(p, step, y) - 4);
-    transpose16(rows, cols);
     V v[20];
-    for (int i = 0; i < 16; ++i) v[i] = widen(cols[i]);
+    rows_to_columns(rows, v);
     __m128i quad[4];
     for (int g = 0; g < 4; ++g)
         quad[g] = _mm_shuffle_epi8(_mm_setr_epi32(ld4(at(p, step, 4 * g) + 12), ld4(at(p, step, 4 * g + 1) + 12),
@@ -234,9 +265,9 @@ void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
     }
 
     // Columns -3..12 back as 16-byte rows, then 13..14 as 2-byte pieces.
-    for (int i = 0; i < 16; ++i) cols[i] = narrow(v[i + 1]);
-    transpose16(cols, rows);
-    for (int y = 0; y < 16; ++y) st16(at(p, step, y) - 3, rows[y]);
+    V out[8];
+    columns_to_rows(v + 1, out);
+    for (int m = 0; m < 8; ++m) store_row_pair(at(p, step, m) - 3, at(p, step, m + 8) - 3, out[m]);
     const __m128i c13 = narrow(v[17]), c14 = narrow(v[18]);
     const __m128i lo = _mm_unpacklo_epi8(c13, c14), hi = _mm_unpackhi_epi8(c13, c14);
     alignas(16) uint16_t pairs[16];
@@ -365,23 +396,27 @@ void nv12_hor(uint8_t* p, int32_t step, const Params<uint8_t>& prm) {
 void chroma422_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
                    const uint8_t* pBs) {
     if (chroma420_idle(pBs)) return;
-    __m128i rows[16], cols[16];
+    __m128i rows[16];
     for (int y = 0; y < 16; ++y) rows[y] = ld8(at(p, step, y) - 2);
-    transpose16(rows, cols);  // cols[0..7]: columns -2..5
+    V cols[16];
+    rows_to_columns(rows, cols);  // cols[0..7]: columns -2..5; 8..15 zero
     for (int e = 0; e < 2; ++e) {
         const __m128i b = load_n<4>(pBs + 8 * e);
         if (all_zero(b)) continue;
         const int a = Chroma422VerEdges::alpha(e);
         V v[8];
-        for (int i = 0; i < 4; ++i) v[2 + i] = widen(cols[4 * e + i]);
+        for (int i = 0; i < 4; ++i) v[2 + i] = cols[4 * e + i];
         filter_lanes<false>(v, Lanes{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]),
                                      spread(load_n<4>(pTc0 + 4 * e), kBy4), spread(b, kBy4)});
-        cols[4 * e + 1] = narrow(v[3]);
-        cols[4 * e + 2] = narrow(v[4]);
+        cols[4 * e + 1] = v[3];
+        cols[4 * e + 2] = v[4];
     }
-    for (int i = 8; i < 16; ++i) cols[i] = _mm_setzero_si128();
-    transpose16(cols, rows);
-    for (int y = 0; y < 16; ++y) st8(at(p, step, y) - 2, rows[y]);
+    V out[8];
+    columns_to_rows(cols, out);
+    for (int m = 0; m < 8; ++m) {
+        st8(at(p, step, m) - 2, _mm256_castsi256_si128(out[m]));
+        st8(at(p, step, m + 8) - 2, _mm256_extracti128_si256(out[m], 1));
+    }
 }
 
 // Edges (0, 1) and (2, 3) in pairs; the filter of each position follows the
