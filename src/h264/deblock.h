@@ -12,59 +12,28 @@
 namespace zan::deblock {
 namespace {
 
-// Edge geometry of one block kind. Edge e lies at sample offset 4e across
-// the block; position k runs along it. bs() and tc0() give the index of the
-// position's bS byte and tC0 entry, alpha() the index of the edge's alpha and
-// beta entry. kFirstByteDecides: the first bS byte of an edge chooses the
-// strong filter for the whole edge (4:2:2 horizontal edges).
-struct LumaEdges {
-    static constexpr int kEdges = 4, kLength = 16;
-    static constexpr bool kLuma = true, kFirstByteDecides = false;
-    static constexpr int bs(int e, int k) { return 4 * e + (k >> 2); }
-    static constexpr int tc0(int e, int k) { return 4 * e + (k >> 2); }
+// Edge geometry of one block kind: Edges edges of Length positions, edge e
+// at sample offset 4e across the block, position k along it. Position k of
+// edge e takes bS byte [BsStride * e + (k >> SegShift)] and tC0 entry
+// [4e + (k >> SegShift)]; alpha and beta entry [0] for edge 0 (the
+// macroblock edge), [1] for the others. FirstByteDecides: the first bS byte
+// of an edge chooses the strong filter for the whole edge.
+template <int Edges, int Length, bool Luma, int BsStride, int SegShift, bool FirstByteDecides = false>
+struct EdgeGeometry {
+    static constexpr int kEdges = Edges, kLength = Length;
+    static constexpr bool kLuma = Luma, kFirstByteDecides = FirstByteDecides;
+    static constexpr int bs(int e, int k) { return BsStride * e + (k >> SegShift); }
+    static constexpr int tc0(int e, int k) { return 4 * e + (k >> SegShift); }
     static constexpr int alpha(int e) { return e ? 1 : 0; }
 };
 
+using LumaEdges = EdgeGeometry<4, 16, true, 4, 2>;
 // 4:2:0 chroma: edge 1 takes the bS of luma edge 2 (bytes 8..11).
-struct Chroma420Edges {
-    static constexpr int kEdges = 2, kLength = 8;
-    static constexpr bool kLuma = false, kFirstByteDecides = false;
-    static constexpr int bs(int e, int k) { return 8 * e + (k >> 1); }
-    static constexpr int tc0(int e, int k) { return 4 * e + (k >> 1); }
-    static constexpr int alpha(int e) { return e ? 1 : 0; }
-};
-
-struct Chroma422VerEdges {
-    static constexpr int kEdges = 2, kLength = 16;
-    static constexpr bool kLuma = false, kFirstByteDecides = false;
-    static constexpr int bs(int e, int k) { return 8 * e + (k >> 2); }
-    static constexpr int tc0(int e, int k) { return 4 * e + (k >> 2); }
-    static constexpr int alpha(int e) { return e ? 1 : 0; }
-};
-
-struct Chroma422HorEdges {
-    static constexpr int kEdges = 4, kLength = 8;
-    static constexpr bool kLuma = false, kFirstByteDecides = true;
-    static constexpr int bs(int e, int k) { return 4 * e + (k >> 1); }
-    static constexpr int tc0(int e, int k) { return 4 * e + (k >> 1); }
-    static constexpr int alpha(int e) { return e ? 1 : 0; }
-};
-
-struct LumaMbaffEdges {
-    static constexpr int kEdges = 1, kLength = 8;
-    static constexpr bool kLuma = true, kFirstByteDecides = false;
-    static constexpr int bs(int, int k) { return k >> 1; }
-    static constexpr int tc0(int, int k) { return k >> 1; }
-    static constexpr int alpha(int) { return 0; }
-};
-
-struct ChromaMbaffEdges {
-    static constexpr int kEdges = 1, kLength = 4;
-    static constexpr bool kLuma = false, kFirstByteDecides = false;
-    static constexpr int bs(int, int k) { return k; }
-    static constexpr int tc0(int, int k) { return k; }
-    static constexpr int alpha(int) { return 0; }
-};
+using Chroma420Edges = EdgeGeometry<2, 8, false, 8, 1>;
+using Chroma422VerEdges = EdgeGeometry<2, 16, false, 8, 2>;
+using Chroma422HorEdges = EdgeGeometry<4, 8, false, 4, 1, true>;
+using LumaMbaffEdges = EdgeGeometry<1, 8, true, 0, 1>;    // one bS per 2 rows
+using ChromaMbaffEdges = EdgeGeometry<1, 4, false, 0, 0>;  // one bS per row
 
 // The filter a position gets.
 enum Filter : uint8_t { kNone = 0, kNormal = 1, kStrong = 4 };

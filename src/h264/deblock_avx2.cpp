@@ -235,6 +235,19 @@ ZAN_INLINE bool all_zero(__m128i v) { return _mm_testz_si128(v, v); }
 // Luma 16x16
 // ---------------------------------------------------------------------------
 
+// The four luma edges in order over v[0..19] (samples -4..15 across them).
+ZAN_INLINE void luma_edges(V* v, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
+                           const uint8_t* pBs) {
+    for (int e = 0; e < 4; ++e) {
+        const __m128i b = load_n<4>(pBs + 4 * e);
+        if (all_zero(b)) continue;
+        const int a = LumaEdges::alpha(e);
+        const Lanes L{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]), spread(load_n<4>(pTc0 + 4 * e), kBy4),
+                      spread(b, kBy4)};
+        filter_lanes<true>(v + 4 * e, L);
+    }
+}
+
 void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
               const uint8_t* pBs) {
     if (all_zero(ld16(pBs))) return;
@@ -255,14 +268,7 @@ void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
     v[18] = widen(_mm_unpacklo_epi64(t2, t3));
     v[19] = widen(_mm_unpackhi_epi64(t2, t3));
 
-    for (int e = 0; e < 4; ++e) {
-        const __m128i b = load_n<4>(pBs + 4 * e);
-        if (all_zero(b)) continue;
-        const int a = LumaEdges::alpha(e);
-        const Lanes L{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]), spread(load_n<4>(pTc0 + 4 * e), kBy4),
-                      spread(b, kBy4)};
-        filter_lanes<true>(v + 4 * e, L);
-    }
+    luma_edges(v, pAlpha, pBeta, pTc0, pBs);
 
     // Columns -3..12 back as 16-byte rows, then 13..14 as 2-byte pieces.
     V out[8];
@@ -281,14 +287,7 @@ void luma_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
     if (all_zero(ld16(pBs))) return;
     V v[20];
     for (int i = 0; i < 20; ++i) v[i] = widen(ld16(at(p, step, i - 4)));
-    for (int e = 0; e < 4; ++e) {
-        const __m128i b = load_n<4>(pBs + 4 * e);
-        if (all_zero(b)) continue;
-        const int a = LumaEdges::alpha(e);
-        const Lanes L{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]), spread(load_n<4>(pTc0 + 4 * e), kBy4),
-                      spread(b, kBy4)};
-        filter_lanes<true>(v + 4 * e, L);
-    }
+    luma_edges(v, pAlpha, pBeta, pTc0, pBs);
     for (int i = 1; i < 19; ++i) st16(at(p, step, i - 4), narrow(v[i]));
 }
 
@@ -498,83 +497,76 @@ void chroma_mbaff(uint8_t* p, int32_t step, Zan32u nAlpha, Zan32u nBeta, const u
     for (int y = 0; y < 4; ++y) std::memcpy(at(p, step, y) - 2, &line[y], 4);
 }
 
+// NV12 kernels in the common argument form: one threshold set for both
+// components (C2IR) or one set each (C2I).
+template <int Sets>
+void nv12_ver_args(uint8_t* p, int32_t step, const uint8_t* a, const uint8_t* b, const uint8_t* t, const uint8_t* bs) {
+    nv12_ver(p, step, make_params<Chroma420Edges>(a, b, t, bs, Sets));
+}
+template <int Sets>
+void nv12_hor_args(uint8_t* p, int32_t step, const uint8_t* a, const uint8_t* b, const uint8_t* t, const uint8_t* bs) {
+    nv12_hor(p, step, make_params<Chroma420Edges>(a, b, t, bs, Sets));
+}
+
+using Kernel = void (*)(uint8_t*, int32_t, const uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*);
+
+template <Kernel K>
+ZanResult checked(Zan8u* p, int32_t step, const Zan8u* a, const Zan8u* b, const Zan8u* t, const Zan8u* bs) {
+    if (const ZanResult r = check_pointers(p, a, b, t, bs); r != ZAN_OK) return r;
+    K(p, step, a, b, t, bs);
+    return ZAN_OK;
+}
+
+template <Kernel K>
+ZanResult checked(const ZanFilterDeblock_8u* r) {
+    if (const ZanResult s = check_record(r); s != ZAN_OK) return s;
+    K(r->pSrcDst, r->srcdstStep, r->pAlpha, r->pBeta, r->pThresholds, r->pBs);
+    return ZAN_OK;
+}
+
+template <void (*K)(uint8_t*, int32_t, Zan32u, Zan32u, const uint8_t*, const uint8_t*)>
+ZanResult checked(Zan8u* p, int32_t step, Zan32u nAlpha, Zan32u nBeta, const Zan8u* t, const Zan8u* bs) {
+    if (!p || !t || !bs) return ZAN_ERR_NULL_PTR;
+    K(p, step, nAlpha, nBeta, t, bs);
+    return ZAN_OK;
+}
+
 }  // namespace
 
-ZanResult zaniFilterDeblockingLuma_VerEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep, const Zan8u* pAlpha,
-                                                        const Zan8u* pBeta, const Zan8u* pThresholds,
-                                                        const Zan8u* pBs) {
-    if (const ZanResult r = check_pointers(pSrcDst, pAlpha, pBeta, pThresholds, pBs); r != ZAN_OK) return r;
-    luma_ver(pSrcDst, srcdstStep, pAlpha, pBeta, pThresholds, pBs);
-    return ZAN_OK;
-}
-ZanResult zaniFilterDeblockingLuma_HorEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep, const Zan8u* pAlpha,
-                                                        const Zan8u* pBeta, const Zan8u* pThresholds,
-                                                        const Zan8u* pBs) {
-    if (const ZanResult r = check_pointers(pSrcDst, pAlpha, pBeta, pThresholds, pBs); r != ZAN_OK) return r;
-    luma_hor(pSrcDst, srcdstStep, pAlpha, pBeta, pThresholds, pBs);
-    return ZAN_OK;
-}
-ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep, const Zan8u* pAlpha,
-                                                          const Zan8u* pBeta, const Zan8u* pThresholds,
-                                                          const Zan8u* pBs) {
-    if (const ZanResult r = check_pointers(pSrcDst, pAlpha, pBeta, pThresholds, pBs); r != ZAN_OK) return r;
-    chroma_ver(pSrcDst, srcdstStep, pAlpha, pBeta, pThresholds, pBs);
-    return ZAN_OK;
-}
-ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep, const Zan8u* pAlpha,
-                                                          const Zan8u* pBeta, const Zan8u* pThresholds,
-                                                          const Zan8u* pBs) {
-    if (const ZanResult r = check_pointers(pSrcDst, pAlpha, pBeta, pThresholds, pBs); r != ZAN_OK) return r;
-    chroma_hor(pSrcDst, srcdstStep, pAlpha, pBeta, pThresholds, pBs);
-    return ZAN_OK;
-}
-ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C2IR(Zan8u* pSrcDst, int32_t srcdstStep, const Zan8u* pAlpha,
-                                                          const Zan8u* pBeta, const Zan8u* pThresholds,
-                                                          const Zan8u* pBs) {
-    if (const ZanResult r = check_pointers(pSrcDst, pAlpha, pBeta, pThresholds, pBs); r != ZAN_OK) return r;
-    nv12_ver(pSrcDst, srcdstStep, make_params<Chroma420Edges>(pAlpha, pBeta, pThresholds, pBs, 1));
-    return ZAN_OK;
-}
-ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C2IR(Zan8u* pSrcDst, int32_t srcdstStep, const Zan8u* pAlpha,
-                                                          const Zan8u* pBeta, const Zan8u* pThresholds,
-                                                          const Zan8u* pBs) {
-    if (const ZanResult r = check_pointers(pSrcDst, pAlpha, pBeta, pThresholds, pBs); r != ZAN_OK) return r;
-    nv12_hor(pSrcDst, srcdstStep, make_params<Chroma420Edges>(pAlpha, pBeta, pThresholds, pBs, 1));
-    return ZAN_OK;
-}
+#define ZAN_DEBLOCK8(NAME, KERNEL)                                                                            \
+    ZanResult NAME(Zan8u* pSrcDst, int32_t srcdstStep, const Zan8u* pAlpha, const Zan8u* pBeta,               \
+                   const Zan8u* pThresholds, const Zan8u* pBs) {                                              \
+        return checked<KERNEL>(pSrcDst, srcdstStep, pAlpha, pBeta, pThresholds, pBs);                         \
+    }
+ZAN_DEBLOCK8(zaniFilterDeblockingLuma_VerEdge_H264_8u_C1IR, luma_ver)
+ZAN_DEBLOCK8(zaniFilterDeblockingLuma_HorEdge_H264_8u_C1IR, luma_hor)
+ZAN_DEBLOCK8(zaniFilterDeblockingChroma_VerEdge_H264_8u_C1IR, chroma_ver)
+ZAN_DEBLOCK8(zaniFilterDeblockingChroma_HorEdge_H264_8u_C1IR, chroma_hor)
+ZAN_DEBLOCK8(zaniFilterDeblockingChroma_VerEdge_H264_8u_C2IR, nv12_ver_args<1>)
+ZAN_DEBLOCK8(zaniFilterDeblockingChroma_HorEdge_H264_8u_C2IR, nv12_hor_args<1>)
+#undef ZAN_DEBLOCK8
+
 ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C2I(const ZanFilterDeblock_8u* r) {
-    if (const ZanResult s = check_record(r); s != ZAN_OK) return s;
-    nv12_ver(r->pSrcDst, r->srcdstStep, make_params<Chroma420Edges>(r->pAlpha, r->pBeta, r->pThresholds, r->pBs, 2));
-    return ZAN_OK;
+    return checked<nv12_ver_args<2>>(r);
 }
 ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C2I(const ZanFilterDeblock_8u* r) {
-    if (const ZanResult s = check_record(r); s != ZAN_OK) return s;
-    nv12_hor(r->pSrcDst, r->srcdstStep, make_params<Chroma420Edges>(r->pAlpha, r->pBeta, r->pThresholds, r->pBs, 2));
-    return ZAN_OK;
+    return checked<nv12_hor_args<2>>(r);
 }
 ZanResult zaniFilterDeblockingChroma422VerEdge_H264_8u_C1IR(const ZanFilterDeblock_8u* r) {
-    if (const ZanResult s = check_record(r); s != ZAN_OK) return s;
-    chroma422_ver(r->pSrcDst, r->srcdstStep, r->pAlpha, r->pBeta, r->pThresholds, r->pBs);
-    return ZAN_OK;
+    return checked<chroma422_ver>(r);
 }
 ZanResult zaniFilterDeblockingChroma422HorEdge_H264_8u_C1IR(const ZanFilterDeblock_8u* r) {
-    if (const ZanResult s = check_record(r); s != ZAN_OK) return s;
-    chroma422_hor(r->pSrcDst, r->srcdstStep, r->pAlpha, r->pBeta, r->pThresholds, r->pBs);
-    return ZAN_OK;
+    return checked<chroma422_hor>(r);
 }
 ZanResult zaniFilterDeblockingLuma_VerEdge_MBAFF_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep, Zan32u nAlpha,
                                                               Zan32u nBeta, const Zan8u* pThresholds,
                                                               const Zan8u* pBs) {
-    if (!pSrcDst || !pThresholds || !pBs) return ZAN_ERR_NULL_PTR;
-    luma_mbaff(pSrcDst, srcdstStep, nAlpha, nBeta, pThresholds, pBs);
-    return ZAN_OK;
+    return checked<luma_mbaff>(pSrcDst, srcdstStep, nAlpha, nBeta, pThresholds, pBs);
 }
 ZanResult zaniFilterDeblockingChroma_VerEdge_MBAFF_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep, Zan32u nAlpha,
                                                                 Zan32u nBeta, const Zan8u* pThresholds,
                                                                 const Zan8u* pBs) {
-    if (!pSrcDst || !pThresholds || !pBs) return ZAN_ERR_NULL_PTR;
-    chroma_mbaff(pSrcDst, srcdstStep, nAlpha, nBeta, pThresholds, pBs);
-    return ZAN_OK;
+    return checked<chroma_mbaff>(pSrcDst, srcdstStep, nAlpha, nBeta, pThresholds, pBs);
 }
 
 }  // namespace zan::avx2

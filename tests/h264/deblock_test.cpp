@@ -1,11 +1,14 @@
 // H.264 deblocking filters: worked examples of 8.7.2.3 and 8.7.2.4, the
 // array layouts, argument checks, edge order, the AVX2 kernels against the
 // portable driver on random blocks near every decision threshold, and the
-// 16-bit forms against the 8-bit ones.
+// 16-bit forms against the 8-bit ones, and whole pictures against an
+// independent decoder.
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "deblock_streams.h"
 #include "support/checkasm.h"
 
 namespace {
@@ -74,6 +77,12 @@ const std::vector<Kind8>& kinds8() {
 #undef ZT_KIND
 
 // A block placed 8 rows and 8 bytes into a plane with margins on every side.
+const Kind8& kind(const std::string& name) {
+    for (const Kind8& k : kinds8())
+        if (k.name == name) return k;
+    throw std::runtime_error(name);
+}
+
 constexpr int kMargin = 8;
 struct Block {
     Block(int w, int h, int step) : plane(w + 2 * kMargin, h + 2 * kMargin, step) {}
@@ -142,11 +151,6 @@ protected:
         if (GetParam()) ZT_REQUIRE_AVX2();
     }
     const Call8& fn(const Kind8& k) const { return GetParam() ? k.avx2 : k.c; }
-    const Kind8& kind(const char* name) const {
-        for (const Kind8& k : kinds8())
-            if (std::string(k.name) == name) return k;
-        throw std::runtime_error(name);
-    }
 };
 
 TEST_P(DeblockVariants, LumaWorkedExamples) {
@@ -387,8 +391,13 @@ TEST(DeblockCheckasm, Avx2MatchesPortableNearEveryThreshold) {
             random_plane(rng, ref.plane, amp);
             std::memcpy(got.plane.ptr(), ref.plane.ptr(), size_t(step) * ref.plane.height);
             const Args8 a = random_args(rng, amp);
-            ASSERT_EQ(k.c(ref.origin(), step, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()), ZAN_OK);
-            ASSERT_EQ(k.avx2(got.origin(), step, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()), ZAN_OK);
+            // Every fourth call addresses the block bottom-up with a negative step.
+            const bool up = it % 4 == 3;
+            const int y0 = up ? kMargin + k.height - 1 : kMargin, s = up ? -step : step;
+            ASSERT_EQ(k.c(ref.plane.ptr(kMargin, y0), s, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()),
+                      ZAN_OK);
+            ASSERT_EQ(k.avx2(got.plane.ptr(kMargin, y0), s, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()),
+                      ZAN_OK);
             ASSERT_TRUE(zt::same_region(ref.plane.ptr(), step, got.plane.ptr(), step, step, ref.plane.height))
                 << k.name << " iteration " << it << " amp " << amp;
             ASSERT_TRUE(got.plane.buf.guards_intact()) << k.name;
@@ -396,24 +405,9 @@ TEST(DeblockCheckasm, Avx2MatchesPortableNearEveryThreshold) {
     }
 }
 
-TEST(DeblockCheckasm, MbaffLargeThresholdsAndNegativeStep) {
+TEST(DeblockCheckasm, MbaffThresholdsAboveAnySampleDifference) {
     ZT_REQUIRE_AVX2();
     zt::Rng rng;
-    for (const Kind8& k : kinds8()) {
-        for (int it = 0; it < 300; ++it) {
-            const int amp = kAmps[it % 8];
-            Block ref(k.width, k.height, 48), got(k.width, k.height, 48);
-            random_plane(rng, ref.plane, amp);
-            std::memcpy(got.plane.ptr(), ref.plane.ptr(), size_t(48) * ref.plane.height);
-            const Args8 a = random_args(rng, amp);
-            // Bottom-up addressing: start at the last row with a negative step.
-            uint8_t* r0 = ref.plane.ptr(kMargin, kMargin + k.height - 1);
-            uint8_t* g0 = got.plane.ptr(kMargin, kMargin + k.height - 1);
-            ASSERT_EQ(k.c(r0, -48, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()), ZAN_OK);
-            ASSERT_EQ(k.avx2(g0, -48, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()), ZAN_OK);
-            ASSERT_TRUE(zt::same_region(ref.plane.ptr(), 48, got.plane.ptr(), 48, 48, ref.plane.height)) << k.name;
-        }
-    }
     // MBAFF alpha and beta far above any sample difference.
     for (Zan32u big : {256u, 1023u, 1024u, 65535u, 65536u, 0xFFFFFFFFu})
         for (int it = 0; it < 50; ++it) {
@@ -530,6 +524,175 @@ TEST(Deblock16, FourteenBitLumaStrongFilterStaysExact) {
     EXPECT_EQ(o[-2], (16100 + 16200 + 16300 + 16383 + 2) >> 2);
     EXPECT_EQ(o[-3], (2 * 16000 + 3 * 16100 + 16200 + 16300 + 16383 + 4) >> 3);
     EXPECT_EQ(o[0], (16200 + 2 * 16300 + 2 * 16383 + 2 * 16383 + 16383 + 4) >> 3);
+}
+
+// ---------------------------------------------------------------------------
+// Whole pictures against an independent decoder: intra-only streams made by
+// x264, decoded by ffmpeg with the loop filter skipped (our input) and
+// applied (the expected output); see deblock_streams.sh. alpha, beta and tC0
+// come from QP as in H.264 8.7.2.2; bS is 4 on macroblock edges inside the
+// picture and 3 on internal edges; macroblocks in raster order, vertical
+// edges before horizontal ones.
+// ---------------------------------------------------------------------------
+
+// H.264 Table 8-16 (alpha', beta' by indexA, indexB) and Table 8-17 (tC0'
+// by indexA and bS 1..3).
+constexpr uint8_t kAlpha[52] = {0,  0,  0,  0,  0,  0,  0,  0,   0,   0,   0,   0,   0,   0,   0,   0,   4,   4,
+                                5,  6,  7,  8,  9,  10, 12, 13,  15,  17,  20,  22,  25,  28,  32,  36,  40,  45,
+                                50, 56, 63, 71, 80, 90, 101, 113, 127, 144, 162, 182, 203, 226, 255, 255};
+constexpr uint8_t kBeta[52] = {0, 0, 0, 0, 0, 0, 0, 0, 0,  0,  0,  0,  0,  0,  0,  0,  2,  2,  2,  3,  3,  3,  3,  4,  4,  4,
+                               6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15, 16, 16, 17, 17, 18, 18};
+constexpr uint8_t kTc0[52][3] = {
+    {0, 0, 0},   {0, 0, 0},   {0, 0, 0},   {0, 0, 0},   {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},
+    {0, 0, 0},   {0, 0, 0},   {0, 0, 0},   {0, 0, 0},   {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},
+    {0, 0, 0},   {0, 0, 1},   {0, 0, 1},   {0, 0, 1},   {0, 0, 1},    {0, 1, 1},    {0, 1, 1},    {1, 1, 1},
+    {1, 1, 1},   {1, 1, 1},   {1, 1, 1},   {1, 1, 2},   {1, 1, 2},    {1, 1, 2},    {1, 1, 2},    {1, 2, 3},
+    {1, 2, 3},   {2, 2, 3},   {2, 2, 4},   {2, 3, 4},   {2, 3, 4},    {3, 3, 5},    {3, 4, 6},    {3, 4, 6},
+    {4, 5, 7},   {4, 5, 8},   {4, 6, 9},   {5, 7, 10},  {6, 8, 11},   {6, 8, 13},   {7, 10, 14},  {8, 11, 16},
+    {9, 12, 18}, {10, 13, 20}, {11, 15, 23}, {13, 17, 25}};
+// Table 8-15: QPc for qPI 30..51 (below 30 QPc = qPI).
+constexpr uint8_t kQpc[22] = {29, 30, 31, 32, 32, 33, 34, 34, 35, 35, 36, 36, 37, 37, 37, 38, 38, 38, 39, 39, 39, 39};
+
+std::vector<uint8_t> base64(const char* s) {
+    auto val = [](char c) -> int {
+        if (c >= 'A' && c <= 'Z') return c - 'A';
+        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+        if (c >= '0' && c <= '9') return c - '0' + 52;
+        return c == '+' ? 62 : (c == '/' ? 63 : -1);
+    };
+    std::vector<uint8_t> out;
+    int acc = 0, bits = 0;
+    for (; *s; ++s) {
+        const int v = val(*s);
+        if (v < 0) continue;  // padding
+        acc = (acc << 6) | v;
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(uint8_t(acc >> bits));
+        }
+    }
+    return out;
+}
+
+// One picture's three planes as sample values.
+struct Picture {
+    int w, h, cw, ch;
+    std::vector<int> plane[3];
+};
+
+Picture unpack(const DeblockStream& s, const char* data) {
+    Picture p{s.width, s.height, s.width / 2, s.chroma422 ? s.height : s.height / 2, {}};
+    const std::vector<uint8_t> bytes = base64(data);
+    const size_t bps = s.bitDepth > 8 ? 2 : 1;
+    size_t at = 0;
+    for (int c = 0; c < 3; ++c) {
+        const size_t n = size_t(c ? p.cw * p.ch : p.w * p.h);
+        EXPECT_GE(bytes.size(), (at + n) * bps);
+        for (size_t i = 0; i < n && (at + i + 1) * bps <= bytes.size(); ++i)
+            p.plane[c].push_back(bps == 2 ? bytes[2 * (at + i)] | (bytes[2 * (at + i) + 1] << 8) : bytes[at + i]);
+        at += n;
+    }
+    return p;
+}
+
+// Thresholds of an edge of the given QP (luma QPY or chroma QPc).
+struct Edge {
+    int alpha, beta, tc0;  // tC0 for bS 3 (bS 4 does not use it)
+};
+Edge thresholds(const DeblockStream& s, int qp) {
+    const int indexA = zan::clip3(0, 51, qp + s.offsetA), indexB = zan::clip3(0, 51, qp + s.offsetB);
+    const int scale = 1 << (s.bitDepth - 8);
+    return {kAlpha[indexA] * scale, kBeta[indexB] * scale, kTc0[indexA][2] * scale};
+}
+int chroma_qp(const DeblockStream& s) {
+    const int qpi = zan::clip3(-6 * (s.bitDepth - 8), 51, s.qp + s.chromaQpOffset);
+    return qpi < 30 ? qpi : kQpc[qpi - 30];
+}
+
+// The arrays of one call: bS 4 on the external edge where the neighbour
+// exists (else 0), 3 inside; the same alpha, beta and tC0 on every edge.
+template <class Th>
+struct CallArrays {
+    Th alpha[4], beta[4], tc0[16];
+    uint8_t bs[16];
+    CallArrays(const Edge& e, bool neighbour) {
+        for (int i = 0; i < 4; ++i) alpha[i] = Th(e.alpha), beta[i] = Th(e.beta);
+        for (int i = 0; i < 16; ++i) tc0[i] = Th(e.tc0), bs[i] = i < 4 ? (neighbour ? 4 : 0) : 3;
+    }
+};
+
+// Filters the picture macroblock by macroblock: planes[0] luma, then the
+// chroma planes (one interleaved plane for NV12), each with the given kinds.
+template <class T, class Call>
+void filter_picture(const DeblockStream& s, std::vector<std::vector<T>>& planes, bool nv12, Call call) {
+    const Edge ly = thresholds(s, s.qp), lc = thresholds(s, chroma_qp(s));
+    const int cw = (nv12 ? 2 : 1) * s.width / 2, mbH = s.chroma422 ? 16 : 8;
+    const std::string c = s.chroma422 ? "Chroma422" : (nv12 ? "Nv12" : "Chroma");
+    for (int my = 0; my < s.height / 16; ++my)
+        for (int mx = 0; mx < s.width / 16; ++mx) {
+            T* py = planes[0].data() + 16 * (my * s.width + mx);
+            call("LumaVer", py, s.width, CallArrays<T>(ly, mx > 0));
+            call("LumaHor", py, s.width, CallArrays<T>(ly, my > 0));
+            for (size_t i = 1; i < planes.size(); ++i) {
+                T* pc = planes[i].data() + mbH * my * cw + (nv12 ? 16 : 8) * mx;
+                call(c + "Ver", pc, cw, CallArrays<T>(lc, mx > 0));
+                call(c + "Hor", pc, cw, CallArrays<T>(lc, my > 0));
+            }
+        }
+}
+
+template <class T>
+::testing::AssertionResult same_plane(const std::vector<T>& got, const std::vector<int>& want) {
+    if (got.size() != want.size()) return ::testing::AssertionFailure() << "size " << got.size();
+    return zt::same_array(std::vector<int>(got.begin(), got.end()).data(), want.data(), want.size());
+}
+
+TEST(DeblockStreams, PicturesMatchAnIndependentDecoder) {
+    for (const DeblockStream& s : kDeblockStreams) {
+        SCOPED_TRACE(s.name);
+        const Picture in = unpack(s, s.unfiltered), want = unpack(s, s.filtered);
+        if (s.bitDepth > 8) {
+            std::vector<std::vector<uint16_t>> planes;
+            for (const auto& p : in.plane) planes.emplace_back(p.begin(), p.end());
+            filter_picture(s, planes, false, [&](const std::string& name, uint16_t* p, int step, const auto& a) {
+                const ZanFilterDeblock_16u r{p, step, a.alpha, a.beta, a.tc0, a.bs, s.bitDepth};
+                ASSERT_EQ(kind(name).wide(&r), ZAN_OK) << name;
+            });
+            for (int c = 0; c < 3; ++c)
+                EXPECT_TRUE(same_plane(planes[size_t(c)], want.plane[c])) << "plane " << c;
+            continue;
+        }
+        for (bool avx2 : {false, true})
+            for (const std::string form : {"C1IR", "C2IR", "C2I"}) {
+                const bool nv12 = form != "C1IR";
+                if ((avx2 && !zt::have_avx2()) || (s.chroma422 && nv12)) continue;
+                SCOPED_TRACE((avx2 ? "avx2 " : "c ") + form);
+                std::vector<std::vector<uint8_t>> planes;
+                planes.emplace_back(in.plane[0].begin(), in.plane[0].end());
+                if (nv12) {
+                    planes.emplace_back(2 * in.plane[1].size());
+                    for (size_t i = 0; i < in.plane[1].size(); ++i)
+                        planes[1][2 * i] = uint8_t(in.plane[1][i]), planes[1][2 * i + 1] = uint8_t(in.plane[2][i]);
+                } else {
+                    planes.emplace_back(in.plane[1].begin(), in.plane[1].end());
+                    planes.emplace_back(in.plane[2].begin(), in.plane[2].end());
+                }
+                filter_picture(s, planes, nv12, [&](std::string name, uint8_t* p, int step, const auto& a) {
+                    if (form == "C2I" && name.rfind("Nv12", 0) == 0) name.insert(4, "Sets");
+                    const Kind8& k = kind(name);
+                    ASSERT_EQ((avx2 ? k.avx2 : k.c)(p, step, a.alpha, a.beta, a.tc0, a.bs), ZAN_OK) << name;
+                });
+                EXPECT_TRUE(same_plane(planes[0], want.plane[0])) << "luma";
+                EXPECT_FALSE(same_plane(planes[0], in.plane[0])) << "the filter changed nothing";
+                for (int c = 1; c < 3; ++c) {
+                    std::vector<int> got;
+                    for (size_t i = 0; i < want.plane[c].size(); ++i)
+                        got.push_back(nv12 ? planes[1][2 * i + size_t(c - 1)] : planes[size_t(c)][i]);
+                    EXPECT_TRUE(same_plane(got, want.plane[c])) << "chroma " << c;
+                }
+            }
+    }
 }
 
 }  // namespace
