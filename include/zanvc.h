@@ -198,7 +198,9 @@ ZANVC_API ZanResult zaniSet_8u_C1R(Zan8u value, Zan8u* pDst, int32_t dstStep, Za
  * before the horizontal-edge function (HorEdge: edges top to bottom) of the
  * same block. pSrcDst is the block's top-left sample; the filter reads up to
  * 4 samples and writes up to 3 samples before the first edge (into the left
- * or upper neighbour), and reads up to 3 samples after the last edge.
+ * or upper neighbour) and stays inside the block after the last edge. When
+ * the bS bytes of the first edge are all 0 (as at a picture's left or top
+ * border) nothing outside the block is read or written.
  *
  * Array layouts (e: edge index, k: sample position along the edge):
  *   Luma (16x16), 4 edges at 0, 4, 8, 12, 16 samples each:

@@ -227,7 +227,31 @@ ZAN_INLINE __m128i ld16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_c
 ZAN_INLINE __m128i ld8(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
 ZAN_INLINE void st16(uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 ZAN_INLINE void st8(uint8_t* p, __m128i v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v); }
-ZAN_INLINE void st8hi(uint8_t* p, __m128i v) { _mm_storeh_pd(reinterpret_cast<double*>(p), _mm_castsi128_pd(v)); }
+ZAN_INLINE void st8hi(uint8_t* p, __m128i v) { st8(p, _mm_unpackhi_epi64(v, v)); }
+template <int N>
+ZAN_INLINE void st_n(uint8_t* p, __m128i v) {  // the low N < 16 bytes
+    alignas(16) uint8_t b[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(b), v);
+    std::memcpy(p, b, N);
+}
+
+// Rows around a vertical edge at the block's left side start Lead bytes
+// before it. When that edge is idle (its bS bytes all 0, as at a picture
+// border) nothing left of the block is touched: the row is read from the
+// block on and shifted into place, and written back from the block on.
+template <int Lead>
+ZAN_INLINE __m128i ld_lead(const uint8_t* p, bool ext, __m128i (*load)(const uint8_t*)) {
+    return ext ? load(p - Lead) : _mm_slli_si128(load(p), Lead);
+}
+template <int N, int Lead>
+ZAN_INLINE void st_lead(uint8_t* p, __m128i v, bool ext) {
+    if (ext) {
+        if constexpr (N == 16) st16(p - Lead, v);
+        else st8(p - Lead, v);
+    } else {
+        st_n<N - Lead>(p, _mm_srli_si128(v, Lead));
+    }
+}
 
 ZAN_INLINE bool all_zero(__m128i v) { return _mm_testz_si128(v, v); }
 
@@ -251,10 +275,18 @@ ZAN_INLINE void luma_edges(V* v, const uint8_t* pAlpha, const uint8_t* pBeta, co
 void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
               const uint8_t* pBs) {
     if (all_zero(ld16(pBs))) return;
-    // Columns -4..11 by one transposition, 12..15 by a 4x4 one per 4 lines.
     __m128i rows[16];
+    V v[20], out[8];
+    if (ld4(pBs) == 0) {  // left edge idle: columns 0..15 only
+        for (int y = 0; y < 16; ++y) rows[y] = ld16(at(p, step, y));
+        rows_to_columns(rows, v + 4);
+        luma_edges(v, pAlpha, pBeta, pTc0, pBs);
+        columns_to_rows(v + 4, out);
+        for (int m = 0; m < 8; ++m) store_row_pair(at(p, step, m), at(p, step, m + 8), out[m]);
+        return;
+    }
+    // Columns -4..11 by one transposition, 12..15 by a 4x4 one per 4 lines.
     for (int y = 0; y < 16; ++y) rows[y] = ld16(at(p, step, y) - 4);
-    V v[20];
     rows_to_columns(rows, v);
     __m128i quad[4];
     for (int g = 0; g < 4; ++g)
@@ -271,7 +303,6 @@ void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
     luma_edges(v, pAlpha, pBeta, pTc0, pBs);
 
     // Columns -3..12 back as 16-byte rows, then 13..14 as 2-byte pieces.
-    V out[8];
     columns_to_rows(v + 1, out);
     for (int m = 0; m < 8; ++m) store_row_pair(at(p, step, m) - 3, at(p, step, m + 8) - 3, out[m]);
     const __m128i c13 = narrow(v[17]), c14 = narrow(v[18]);
@@ -285,10 +316,11 @@ void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
 void luma_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
               const uint8_t* pBs) {
     if (all_zero(ld16(pBs))) return;
+    const int first = ld4(pBs) ? 0 : 4;  // rows above only when the top edge is active
     V v[20];
-    for (int i = 0; i < 20; ++i) v[i] = widen(ld16(at(p, step, i - 4)));
+    for (int i = first; i < 20; ++i) v[i] = widen(ld16(at(p, step, i - 4)));
     luma_edges(v, pAlpha, pBeta, pTc0, pBs);
-    for (int i = 1; i < 19; ++i) st16(at(p, step, i - 4), narrow(v[i]));
+    for (int i = first + 1; i < 19; ++i) st16(at(p, step, i - 4), narrow(v[i]));
 }
 
 // ---------------------------------------------------------------------------
@@ -310,8 +342,9 @@ ZAN_INLINE bool chroma420_idle(const uint8_t* pBs) {
 void chroma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
                 const uint8_t* pBs) {
     if (chroma420_idle(pBs)) return;
+    const bool ext = ld4(pBs) != 0;
     __m128i rows[8], c[4];
-    for (int y = 0; y < 8; ++y) rows[y] = ld8(at(p, step, y) - 2);
+    for (int y = 0; y < 8; ++y) rows[y] = ld_lead<2>(at(p, step, y), ext, ld8);
     transpose8(rows, c);  // c[j]: columns 2j, 2j+1 of -2..5
     V v[8];
     v[2] = widen(_mm_unpacklo_epi64(c[0], c[2]));
@@ -325,19 +358,21 @@ void chroma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* 
     __m128i out[4];
     transpose8(cols, out);
     for (int j = 0; j < 4; ++j) {
-        st8(at(p, step, 2 * j) - 2, out[j]);
-        st8hi(at(p, step, 2 * j + 1) - 2, out[j]);
+        st_lead<8, 2>(at(p, step, 2 * j), out[j], ext);
+        st_lead<8, 2>(at(p, step, 2 * j + 1), _mm_unpackhi_epi64(out[j], out[j]), ext);
     }
 }
 
 void chroma_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
                 const uint8_t* pBs) {
     if (chroma420_idle(pBs)) return;
+    const bool ext = ld4(pBs) != 0;  // else edge 0's lanes stay idle: rows above not touched
     V v[8];
-    for (int i = 0; i < 4; ++i) v[2 + i] = widen(_mm_unpacklo_epi64(ld8(at(p, step, i - 2)), ld8(at(p, step, i + 2))));
+    for (int i = 0; i < 4; ++i)
+        v[2 + i] = widen(_mm_unpacklo_epi64(ld8(at(p, step, ext ? i - 2 : i & 1)), ld8(at(p, step, i + 2))));
     filter_lanes<false>(v, chroma420_lanes(pAlpha, pBeta, pTc0, pBs));
     const __m128i P0 = narrow(v[3]), Q0 = narrow(v[4]);
-    st8(at(p, step, -1), P0);
+    if (ext) st8(at(p, step, -1), P0);
     st8hi(at(p, step, 3), P0);
     st8(at(p, step, 0), Q0);
     st8hi(at(p, step, 4), Q0);
@@ -361,8 +396,9 @@ ZAN_INLINE Lanes nv12_lanes(const Params<uint8_t>& prm, int e) {
 
 void nv12_ver(uint8_t* p, int32_t step, const Params<uint8_t>& prm) {
     if (chroma420_idle(prm.bs)) return;
+    const bool ext = ld4(prm.bs) != 0;
     __m128i rows[8], cols[8];
-    for (int y = 0; y < 8; ++y) rows[y] = ld16(at(p, step, y) - 4);
+    for (int y = 0; y < 8; ++y) rows[y] = ld_lead<4>(at(p, step, y), ext, ld16);
     transpose8x16bit(rows, cols);  // pair columns -2..5
     for (int e = 0; e < 2; ++e) {
         if (all_zero(load_n<4>(prm.bs + 8 * e))) continue;
@@ -373,7 +409,7 @@ void nv12_ver(uint8_t* p, int32_t step, const Params<uint8_t>& prm) {
         cols[4 * e + 2] = narrow(v[4]);
     }
     transpose8x16bit(cols, rows);
-    for (int y = 0; y < 8; ++y) st16(at(p, step, y) - 4, rows[y]);
+    for (int y = 0; y < 8; ++y) st_lead<16, 4>(at(p, step, y), rows[y], ext);
 }
 
 void nv12_hor(uint8_t* p, int32_t step, const Params<uint8_t>& prm) {
@@ -395,8 +431,9 @@ void nv12_hor(uint8_t* p, int32_t step, const Params<uint8_t>& prm) {
 void chroma422_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
                    const uint8_t* pBs) {
     if (chroma420_idle(pBs)) return;
+    const bool ext = ld4(pBs) != 0;
     __m128i rows[16];
-    for (int y = 0; y < 16; ++y) rows[y] = ld8(at(p, step, y) - 2);
+    for (int y = 0; y < 16; ++y) rows[y] = _mm_move_epi64(ld_lead<2>(at(p, step, y), ext, ld8));
     V cols[16];
     rows_to_columns(rows, cols);  // cols[0..7]: columns -2..5; 8..15 zero
     for (int e = 0; e < 2; ++e) {
@@ -413,8 +450,8 @@ void chroma422_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_
     V out[8];
     columns_to_rows(cols, out);
     for (int m = 0; m < 8; ++m) {
-        st8(at(p, step, m) - 2, _mm256_castsi256_si128(out[m]));
-        st8(at(p, step, m + 8) - 2, _mm256_extracti128_si256(out[m], 1));
+        st_lead<8, 2>(at(p, step, m), _mm256_castsi256_si128(out[m]), ext);
+        st_lead<8, 2>(at(p, step, m + 8), _mm256_extracti128_si256(out[m], 1), ext);
     }
 }
 
@@ -429,14 +466,15 @@ void chroma422_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_
         const __m128i b = load_n<8>(f + 8 * pair);
         if (all_zero(b)) continue;
         uint8_t* edge = at(p, step, 8 * pair);
+        const bool ext = pair > 0 || ld4(f) != 0;  // else edge 0's lanes stay idle: rows above not touched
         V v[8];
         for (int i = 0; i < 4; ++i)
-            v[2 + i] = widen(_mm_unpacklo_epi64(ld8(at(edge, step, i - 2)), ld8(at(edge, step, i + 2))));
+            v[2 + i] = widen(_mm_unpacklo_epi64(ld8(at(edge, step, ext ? i - 2 : i & 1)), ld8(at(edge, step, i + 2))));
         const int a0 = Chroma422HorEdges::alpha(2 * pair), a1 = Chroma422HorEdges::alpha(2 * pair + 1);
         filter_lanes<false>(v, Lanes{halves(pAlpha[a0], pAlpha[a1]), halves(pBeta[a0], pBeta[a1]),
                                      spread(load_n<8>(pTc0 + 8 * pair), kBy2), spread(b, kBy2)});
         const __m128i P0 = narrow(v[3]), Q0 = narrow(v[4]);
-        st8(at(edge, step, -1), P0);
+        if (ext) st8(at(edge, step, -1), P0);
         st8hi(at(edge, step, 3), P0);
         st8(edge, Q0);
         st8hi(at(edge, step, 4), Q0);

@@ -3,6 +3,9 @@
 // portable driver on random blocks near every decision threshold, and the
 // 16-bit forms against the 8-bit ones, and whole pictures against an
 // independent decoder.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <array>
 #include <functional>
 #include <string>
@@ -300,6 +303,36 @@ TEST_P(DeblockVariants, NullPointersFirstAndNothingWritten) {
                       avx ? zan::avx2::zaniFilterDeblockingChroma422HorEdge_H264_8u_C1IR
                           : zan::c::zaniFilterDeblockingChroma422HorEdge_H264_8u_C1IR})
         EXPECT_EQ(f(nullptr), ZAN_ERR_NULL_PTR);
+}
+
+// At a picture's left or top border the caller passes bS 0 for the external
+// edge and may have no samples before the block: nothing there is read or
+// written. The block starts right after an inaccessible page, rows packed
+// (step = block width), so a read above it, or left of its first row, faults.
+TEST_P(DeblockVariants, IdleExternalEdgeTouchesNothingOutsideTheBlock) {
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    void* map = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(map, MAP_FAILED);
+    ASSERT_EQ(mprotect(map, page, PROT_NONE), 0);
+    uint8_t* block = static_cast<uint8_t*>(map) + page;
+    zt::Rng rng;
+    for (const Kind8& k : kinds8()) {
+        if (k.alphas == 1) continue;  // MBAFF: the one edge is the external one
+        for (int it = 0; it < 200; ++it) {
+            const int amp = kAmps[it % 8], n = k.width * k.height;
+            std::vector<uint8_t> ref(size_t(n) + 64);
+            Block src(k.width, k.height, k.width + 2 * kMargin);
+            random_plane(rng, src.plane, amp);
+            for (int y = 0; y < k.height; ++y) std::memcpy(block + y * k.width, src.origin() + y * src.plane.step, size_t(k.width));
+            std::memcpy(ref.data(), block, size_t(n));
+            Args8 a = random_args(rng, amp);
+            std::fill(a.bs.begin(), a.bs.begin() + 4, 0);
+            ASSERT_EQ(fn(k)(block, k.width, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()), ZAN_OK);
+            ASSERT_EQ(k.c(ref.data(), k.width, a.alpha.data(), a.beta.data(), a.tc0.data(), a.bs.data()), ZAN_OK);
+            ASSERT_TRUE(zt::same_array(block, ref.data(), size_t(n))) << k.name;
+        }
+    }
+    munmap(map, 2 * page);
 }
 
 // A later edge sees the output of an earlier one: one call with edges 0 and
