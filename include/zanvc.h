@@ -495,6 +495,130 @@ ZANVC_API ZanResult zaniTransformDequantChromaDC_SISP_H264_16s_C1I(Zan16s* pSrcD
 /* H.264 deblocking filters                                                  */
 /* ======================================================================== */
 
+/* The in-loop deblocking filter of H.264 (8.7.2.3 and 8.7.2.4) over the
+ * edges of one macroblock, in place. The caller derives alpha, beta, tC0 and
+ * the boundary strengths bS from QP, the filter offsets and the macroblock
+ * types, and calls the vertical-edge function (VerEdge: edges left to right)
+ * before the horizontal-edge function (HorEdge: edges top to bottom) of the
+ * same block. pSrcDst is the block's top-left sample; the filter reads up to
+ * 4 samples and writes up to 3 samples before the first edge (into the left
+ * or upper neighbour) and stays inside the block after the last edge. When
+ * the bS bytes of the first edge are all 0 (as at a picture's left or top
+ * border) nothing outside the block is read or written.
+ *
+ * Array layouts (e: edge index, k: sample position along the edge):
+ *   Luma (16x16), 4 edges at 0, 4, 8, 12, 16 samples each:
+ *     pAlpha, pBeta [0] external (macroblock) edge, [1] internal edges;
+ *     pBs [4e + k/4] (16 bytes); pThresholds (tC0) [4e + k/4].
+ *   Chroma 4:2:0 (8x8), 2 edges at 0, 4, 8 samples each:
+ *     pAlpha, pBeta [0] external, [1] internal; pBs: edge 0 [k/2] (bytes
+ *     0..3), edge 1 [8 + k/2] (bytes 8..11, the bS of luma edge 2);
+ *     pThresholds [4e + k/2] (8 entries).
+ *   Chroma 4:2:2 VerEdge (8 wide, 16 high), 2 edges at 0, 4, 16 samples each:
+ *     pBs edge 0 [k/4], edge 1 [8 + k/4]; pThresholds [4e + k/4].
+ *   Chroma 4:2:2 HorEdge, 4 edges at 0, 4, 8, 12, 8 samples each:
+ *     pAlpha, pBeta [0] for edge 0, [1] for edges 1..3;
+ *     pBs [4e + k/2]; pThresholds [4e + k/2]. The first bS byte of an edge
+ *     decides the strong filter for the whole edge: when pBs[4e] is 4 all 8
+ *     positions get the chroma bS 4 filter; otherwise each 2-sample segment
+ *     gets the normal filter when its own bS byte is non-zero.
+ *   Luma MBAFF VerEdge: one edge of 8 rows; pBs and pThresholds 4 entries,
+ *     one per 2 rows. Chroma MBAFF VerEdge: one edge of 4 rows; pBs and
+ *     pThresholds 4 entries, one per row.
+ *
+ * Per position (p0..p3 before the edge, q0..q3 after it; all decisions use
+ * the unfiltered samples of that position): bS 0 leaves it unchanged; it is
+ * filtered only when |p0-q0| < alpha, |p1-p0| < beta and |q1-q0| < beta.
+ * bS 1..3: normal filter with tC = tC0 + (ap < beta) + (aq < beta) for luma
+ * (ap = |p2-p0|, aq = |q2-q0|; p1 and q1 are also filtered when ap, aq are
+ * below beta) and tC = tC0 + 1 for chroma. bS 4 (and any larger value):
+ * strong filter; luma uses the 3-tap/5-tap forms when ap (aq) < beta and
+ * |p0-q0| < (alpha >> 2) + 2, chroma p0' = (2p1 + p0 + q1 + 2) >> 2 and the
+ * mirror for q0. Results are clipped to 0..255, or to 0..2^bitDepth-1 in
+ * the 16-bit forms. Positions along an edge are independent; a later edge
+ * sees the output of an earlier one.
+ *
+ * Checks: a null pSrcDst, threshold or bS pointer, or a null record: -8.
+ * The 16-bit forms then return -5 when bitDepth lies outside 1..16 (the
+ * range whose Clip1 a 16-bit sample can hold). Nothing else is checked; the
+ * row step may be negative. */
+
+/* Arguments of the 8-bit 4:2:2 and NV12 (C2I) functions. */
+typedef struct ZanFilterDeblock_8u {
+    Zan8u*       pSrcDst;
+    int32_t      srcdstStep;   /* bytes */
+    const Zan8u* pAlpha;
+    const Zan8u* pBeta;
+    const Zan8u* pThresholds;  /* tC0 */
+    const Zan8u* pBs;
+} ZanFilterDeblock_8u;
+
+/* Arguments of every 16-bit function. */
+typedef struct ZanFilterDeblock_16u {
+    Zan16u*       pSrcDst;
+    int32_t       srcdstStep;   /* samples, not bytes */
+    const Zan16u* pAlpha;
+    const Zan16u* pBeta;
+    const Zan16u* pThresholds;  /* tC0 */
+    const Zan8u*  pBs;
+    int32_t       bitDepth;     /* 1..16; Clip1 is 0..2^bitDepth-1 */
+} ZanFilterDeblock_16u;
+
+/* Luma 16x16, 8-bit. */
+ZANVC_API ZanResult zaniFilterDeblockingLuma_VerEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                  const Zan8u* pAlpha, const Zan8u* pBeta,
+                                                                  const Zan8u* pThresholds, const Zan8u* pBs);
+ZANVC_API ZanResult zaniFilterDeblockingLuma_HorEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                  const Zan8u* pAlpha, const Zan8u* pBeta,
+                                                                  const Zan8u* pThresholds, const Zan8u* pBs);
+/* Chroma 4:2:0 8x8, one plane, 8-bit. */
+ZANVC_API ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                    const Zan8u* pAlpha, const Zan8u* pBeta,
+                                                                    const Zan8u* pThresholds, const Zan8u* pBs);
+ZANVC_API ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                    const Zan8u* pAlpha, const Zan8u* pBeta,
+                                                                    const Zan8u* pThresholds, const Zan8u* pBs);
+/* NV12 chroma: 8 interleaved CbCr pairs x 8 rows. The same filter runs over
+ * the Cb and the Cr sequence with the bS array shared by both (4:2:0
+ * layout). C2IR applies one threshold set (4:2:0 layout) to both components.
+ * C2I takes two sets one after the other, Cb first: pAlpha, pBeta = {Cb
+ * external, Cb internal, Cr external, Cr internal}; pThresholds = Cb
+ * external [0..3], Cb internal [4..7], Cr external [8..11], Cr internal
+ * [12..15]. */
+ZANVC_API ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C2IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                    const Zan8u* pAlpha, const Zan8u* pBeta,
+                                                                    const Zan8u* pThresholds, const Zan8u* pBs);
+ZANVC_API ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C2IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                    const Zan8u* pAlpha, const Zan8u* pBeta,
+                                                                    const Zan8u* pThresholds, const Zan8u* pBs);
+ZANVC_API ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C2I(const ZanFilterDeblock_8u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C2I(const ZanFilterDeblock_8u* pDeblockInfo);
+/* Chroma 4:2:2 8x16, 8-bit. */
+ZANVC_API ZanResult zaniFilterDeblockingChroma422VerEdge_H264_8u_C1IR(const ZanFilterDeblock_8u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingChroma422HorEdge_H264_8u_C1IR(const ZanFilterDeblock_8u* pDeblockInfo);
+/* MBAFF left edge of a field macroblock: luma 8 rows, chroma 4 rows. nAlpha
+ * and nBeta are the edge's values (any 32-bit value; alpha 0 filters
+ * nothing). */
+ZANVC_API ZanResult zaniFilterDeblockingLuma_VerEdge_MBAFF_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                        Zan32u nAlpha, Zan32u nBeta,
+                                                                        const Zan8u* pThresholds,
+                                                                        const Zan8u* pBs);
+ZANVC_API ZanResult zaniFilterDeblockingChroma_VerEdge_MBAFF_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcdstStep,
+                                                                          Zan32u nAlpha, Zan32u nBeta,
+                                                                          const Zan8u* pThresholds,
+                                                                          const Zan8u* pBs);
+/* 16-bit forms (alpha, beta and tC0 16-bit, step in samples): luma 16x16,
+ * chroma 4:2:0 8x8, chroma 4:2:2 8x16, MBAFF luma 8 rows and chroma 4 rows
+ * (the MBAFF forms read pAlpha[0] and pBeta[0] only). */
+ZANVC_API ZanResult zaniFilterDeblockingLumaVerEdge_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingLumaHorEdge_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingChromaVerEdge_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingChromaHorEdge_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingChroma422VerEdge_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingChroma422HorEdge_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingLumaVerEdgeMBAFF_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+ZANVC_API ZanResult zaniFilterDeblockingChromaVerEdgeMBAFF_H264_16u_C1IR(const ZanFilterDeblock_16u* pDeblockInfo);
+
 /* ======================================================================== */
 /* H.264 macroblock reconstruction and intra prediction                      */
 /* ======================================================================== */
