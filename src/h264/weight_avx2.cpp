@@ -108,8 +108,12 @@ ZAN_INLINE void scatter(uint8_t* p, ptrdiff_t step, __m128i v, std::index_sequen
 }
 
 // One block of W x H (W in pixels of C channels).
+// Block and vectors are copied to locals: byte stores may alias anything,
+// local copies stay in registers.
 template <int C, bool Two, int W, int H>
-void kernel(const Block<uint8_t>& k, const Vec& v) {
+void kernel(const Block<uint8_t>& block, const Vec& vec) {
+    const Block<uint8_t> k = block;
+    const Vec v = vec;
     constexpr int N = C * W;  // bytes per row
     const __m128i zero = _mm_setzero_si128();
     if constexpr (N >= 16) {
@@ -151,7 +155,7 @@ ZAN_INLINE int size_index(int v) { return std::countr_zero(unsigned(v)) - 1; }  
 
 struct Avx2 {
     template <int C, bool Two, class T>
-    static void run(const Block<T>& k, const Params& p) {
+    ZAN_INLINE void run(const Block<T>& k, const Params& p) {
         static_assert(sizeof(T) == 1, "AVX2 kernels serve the 8-bit forms");
         if (!fits_16bit<C>(p)) {
             weigh_block<T, C, Two>(k, p);

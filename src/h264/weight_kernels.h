@@ -99,8 +99,10 @@ ZAN_INLINE int32_t weigh(uint32_t x0, uint32_t x1, const Lane& l, const Params& 
     return int32_t(uint32_t(scaled) + uint32_t(l.offset));
 }
 
+// Block and parameters are taken by value: stores through a byte pointer
+// may alias anything, and local copies stay in registers.
 template <class T, int C, bool Two>
-void weigh_block(const Block<T>& k, const Params& p) {
+void weigh_block(const Block<T> k, const Params p) {
     for (int y = 0; y < k.height; ++y) {
         const T* a = k.a + k.aStep * y;
         const T* b = Two ? k.b + k.bStep * y : nullptr;
@@ -137,7 +139,7 @@ ZAN_INLINE bool short_step(int64_t step, ZanSize s, int channels = 1) {
 // Step checks, then size checks, then the kernel; fills in the block's
 // extent only once the size is known to be valid.
 template <class K, int C, bool Two, class T>
-ZanResult run_checked(Block<T> k, ZanSize roi, const Params& p) {
+ZAN_INLINE ZanResult run_checked(Block<T> k, ZanSize roi, const Params& p) {
     if (short_step(k.aStep, roi, C) || (Two && short_step(k.bStep, roi, C)) || short_step(k.dStep, roi, C))
         return ZAN_ERR_STEP;
     if (!block_size(roi)) return ZAN_ERR_SIZE;
