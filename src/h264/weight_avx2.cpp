@@ -73,41 +73,31 @@ ZAN_INLINE __m128i weigh8(__m128i a, __m128i b, const Vec& v) {
     return _mm_packus_epi16(w, w);
 }
 
-// Rows of N < 16 bytes gathered into (and scattered from) one vector.
-template <int N, size_t... I>
-ZAN_INLINE __m128i gather(const uint8_t* p, ptrdiff_t step, std::index_sequence<I...>) {
-    __m128i v = _mm_setzero_si128();
-    if constexpr (N == 2) {
-        ((v = _mm_insert_epi16(v, [&] { uint16_t t; std::memcpy(&t, p + step * ptrdiff_t(I), 2); return t; }(),
-                               I)),
-         ...);
-    } else if constexpr (N == 4) {
-        ((v = _mm_insert_epi32(v, [&] { int32_t t; std::memcpy(&t, p + step * ptrdiff_t(I), 4); return t; }(),
-                               I)),
-         ...);
-    } else {
-        ((v = _mm_insert_epi64(v, [&] { int64_t t; std::memcpy(&t, p + step * ptrdiff_t(I), 8); return t; }(),
-                               I)),
-         ...);
-    }
-    return v;
+// R rows of N bytes (N * R <= 16, N < 16) gathered into one vector and
+// scattered back; the row pieces are put together in two 64-bit halves.
+template <int N>
+ZAN_INLINE uint64_t load_bytes(const uint8_t* p) {
+    uint64_t t = 0;
+    std::memcpy(&t, p, N);
+    return t;
 }
 
-template <int N, size_t... I>
-ZAN_INLINE void scatter(uint8_t* p, ptrdiff_t step, __m128i v, std::index_sequence<I...>) {
-    if constexpr (N == 2) {
-        ((void)[&] { const uint16_t t = uint16_t(_mm_extract_epi16(v, I)); std::memcpy(p + step * ptrdiff_t(I), &t, 2); }(),
-         ...);
-    } else if constexpr (N == 4) {
-        ((void)[&] { const int32_t t = _mm_extract_epi32(v, I); std::memcpy(p + step * ptrdiff_t(I), &t, 4); }(),
-         ...);
-    } else {
-        ((void)[&] { const int64_t t = _mm_extract_epi64(v, I); std::memcpy(p + step * ptrdiff_t(I), &t, 8); }(),
-         ...);
+template <int N, int R>
+ZAN_INLINE __m128i gather(const uint8_t* p, ptrdiff_t step) {
+    uint64_t half[2] = {0, 0};
+    for (int r = 0; r < R; ++r) half[r * N / 8] |= load_bytes<N>(p + step * r) << (8 * (r * N % 8));
+    return _mm_set_epi64x(int64_t(half[1]), int64_t(half[0]));
+}
+
+template <int N, int R>
+ZAN_INLINE void scatter(uint8_t* p, ptrdiff_t step, __m128i v) {
+    const uint64_t half[2] = {uint64_t(_mm_cvtsi128_si64(v)), uint64_t(_mm_extract_epi64(v, 1))};
+    for (int r = 0; r < R; ++r) {
+        const uint64_t t = half[r * N / 8] >> (8 * (r * N % 8));
+        std::memcpy(p + step * r, &t, N);
     }
 }
 
-// One block of W x H (W in pixels of C channels).
 // Block and vectors are copied to locals: byte stores may alias anything,
 // local copies stay in registers.
 template <int C, bool Two, int W, int H>
@@ -129,12 +119,11 @@ void kernel(const Block<uint8_t>& block, const Vec& vec) {
         }
     } else {
         constexpr int R = (16 / N) < H ? 16 / N : H;  // rows per chunk
-        constexpr auto rows = std::make_index_sequence<R>{};
         for (int y = 0; y < H; y += R) {
-            const __m128i va = gather<N>(k.a + k.aStep * y, k.aStep, rows);
-            const __m128i vb = Two ? gather<N>(k.b + k.bStep * y, k.bStep, rows) : zero;
+            const __m128i va = gather<N, R>(k.a + k.aStep * y, k.aStep);
+            const __m128i vb = Two ? gather<N, R>(k.b + k.bStep * y, k.bStep) : zero;
             const __m128i out = N * R == 16 ? weigh16(va, vb, v) : weigh8(va, vb, v);
-            scatter<N>(k.d + k.dStep * y, k.dStep, out, rows);
+            scatter<N, R>(k.d + k.dStep * y, k.dStep, out);
         }
     }
 }

@@ -75,7 +75,7 @@ struct Planes {
         sd = steps == Steps::AllSame ? s1 : row + rng.range(0, 20);
         for (int i = 0; i < 3; ++i) {
             const int step = i == 0 ? s1 : i == 1 ? s2 : sd;
-            bufs[i].emplace_back(size_t(step) * h * sizeof(T), size_t(rng.range(0, 63)));
+            bufs[i].emplace_back(size_t(step) * h * sizeof(T), size_t(rng.range(0, 63)) & ~(sizeof(T) - 1));
             const zt::Bias bias = zt::kAllBiases[size_t(rng.range(0, 4))];
             zt::fill(rng, bufs[i][0].template as<T>(), size_t(step) * h, 0, maxSample, bias);
         }
@@ -158,9 +158,11 @@ F pick(bool avx2, F c, F a) { return avx2 ? a : c; }
 // Every export against the formulas, AVX2 against portable
 // ---------------------------------------------------------------------------
 TEST(WeightFormula, UniDirC1RAndC1IR) {
-    for (auto [c, a] : {std::pair{&zan::c::zaniUniDirWeightBlock_H264_8u_C1R, &zan::avx2::zaniUniDirWeightBlock_H264_8u_C1R},
-                        std::pair{&zan::c::zaniUniDirWeightBlock_H264_8u_C1IR,
-                                  &zan::avx2::zaniUniDirWeightBlock_H264_8u_C1IR}}) {
+    using Fn = decltype(&zaniUniDirWeightBlock_H264_8u_C1R);
+    for (auto [c, a] : {std::pair<Fn, Fn>{zan::c::zaniUniDirWeightBlock_H264_8u_C1R,
+                                          zan::avx2::zaniUniDirWeightBlock_H264_8u_C1R},
+                        std::pair<Fn, Fn>{zan::c::zaniUniDirWeightBlock_H264_8u_C1IR,
+                                          zan::avx2::zaniUniDirWeightBlock_H264_8u_C1IR}}) {
         ExportCheck<uint8_t> e;
         e.sources = Sources::InPlace;
         e.call = [c, a](bool v, Planes<uint8_t>& s, const Draw& d) {
@@ -634,9 +636,10 @@ TEST(WeightChecks, HighBitDepth) {
     expect_checks([](bool, Bufs& b) {
         Calls calls;
         uint16_t *w1 = b.w1, *w2 = b.w2, *wd = b.wd;
-        calls.push_back({ZAN_ERR_NULL_PTR, [] { return zan::c::zaniUnidirWeight_H264_16u_IP2P1R(nullptr, 0, 0, 1, 0, {0, 0}, 10); }});
-        calls.push_back({ZAN_ERR_STEP, [=] { return zan::c::zaniUnidirWeight_H264_16u_IP2P1R(wd, 15, 0, 1, 0, {16, 3}, 10); }});
-        calls.push_back({ZAN_ERR_SIZE, [=] { return zan::c::zaniUnidirWeight_H264_16u_IP2P1R(wd, 16, 0, 1, 0, {16, 3}, 10); }});
+        const auto uni = zan::c::zaniUnidirWeight_H264_16u_IP2P1R;
+        calls.push_back({ZAN_ERR_NULL_PTR, [=] { return uni(nullptr, 0, 0, 1, 0, {0, 0}, 10); }});
+        calls.push_back({ZAN_ERR_STEP, [=] { return uni(wd, 15, 0, 1, 0, {16, 3}, 10); }});
+        calls.push_back({ZAN_ERR_SIZE, [=] { return uni(wd, 16, 0, 1, 0, {16, 3}, 10); }});
         static ZanBidir_16u blk[8];
         blk[0] = {w1, 8, w2, 8, nullptr, 8, {8, 8}, 10};
         blk[1] = {w1, 7, w2, 8, wd, 8, {8, 3}, 10};  // steps count samples
@@ -646,8 +649,14 @@ TEST(WeightChecks, HighBitDepth) {
         blk[5] = {w1, 0, w2, 0, wd, 0, {17, 4}, 10};  // the plain average: no step check, -5 for sizes
         blk[6] = {w1, 0, w2, 0, wd, 0, {4, 1}, 10};
         blk[7] = {nullptr, 0, w2, 0, wd, 0, {4, 4}, 10};
-        for (auto f : {+[](const ZanBidir_16u* p) { return zan::c::zaniBidirWeight_H264_16u_P2P1R(p, 0, 1, 0, 1, 0); },
-                       +[](const ZanBidir_16u* p) { return zan::c::zaniBidirWeightImplicit_H264_16u_P2P1R(p, 32, 32); }}) {
+        using Fn = ZanResult (*)(const ZanBidir_16u*);
+        const Fn explicit_fn = [](const ZanBidir_16u* p) {
+            return zan::c::zaniBidirWeight_H264_16u_P2P1R(p, 0, 1, 0, 1, 0);
+        };
+        const Fn implicit_fn = [](const ZanBidir_16u* p) {
+            return zan::c::zaniBidirWeightImplicit_H264_16u_P2P1R(p, 32, 32);
+        };
+        for (Fn f : {explicit_fn, implicit_fn}) {
             calls.push_back({ZAN_ERR_NULL_PTR, [=] { return f(nullptr); }});
             calls.push_back({ZAN_ERR_NULL_PTR, [=] { return f(&blk[0]); }});
             calls.push_back({ZAN_ERR_NULL_PTR, [=] { return f(&blk[7]); }});
