@@ -154,7 +154,8 @@ ZAN_INLINE ZanResult run_checked(Block<T> k, ZanSize roi, const Params& p) {
 // ---------------------------------------------------------------------------
 
 template <class K>
-ZanResult unidir_8u_c1(Zan8u* pSrcDst, Zan32u step, Zan32u ulog2wd, int32_t w, int32_t o, ZanSize roi) {
+ZAN_INLINE ZanResult unidir_8u_c1(Zan8u* pSrcDst, Zan32u step, Zan32u ulog2wd, int32_t w, int32_t o,
+                                  ZanSize roi) {
     if (!pSrcDst) return ZAN_ERR_NULL_PTR;
     const ptrdiff_t s = ptrdiff_t(step);
     return run_checked<K, 1, false>(Block<uint8_t>{pSrcDst, s, nullptr, 0, pSrcDst, s}, roi,
@@ -162,7 +163,7 @@ ZanResult unidir_8u_c1(Zan8u* pSrcDst, Zan32u step, Zan32u ulog2wd, int32_t w, i
 }
 
 template <class K>
-ZanResult unidir_8u_c2(const ZanBidirBlock_8u* pBlock, const ZanWeightParams* pParams) {
+ZAN_INLINE ZanResult unidir_8u_c2(const ZanBidirBlock_8u* pBlock, const ZanWeightParams* pParams) {
     if (!pBlock || !pParams || !pBlock->pDst) return ZAN_ERR_NULL_PTR;
     const ZanBidirBlock_8u& b = *pBlock;
     const ZanWeightParams& w = *pParams;
@@ -172,14 +173,15 @@ ZanResult unidir_8u_c2(const ZanBidirBlock_8u* pBlock, const ZanWeightParams* pP
 }
 
 template <class K>
-ZanResult bidir_8u_p3(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst, int32_t s1, int32_t s2, int32_t sd,
-                      const Params& p, ZanSize roi) {
+ZAN_INLINE ZanResult bidir_8u_p3(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst, int32_t s1, int32_t s2,
+                                 int32_t sd, const Params& p, ZanSize roi) {
     if (!pSrc1 || !pSrc2 || !pDst) return ZAN_ERR_NULL_PTR;
     return run_checked<K, 1, true>(Block<uint8_t>{pSrc1, s1, pSrc2, s2, pDst, sd}, roi, p);
 }
 
 template <class K>
-ZanResult bidir_8u_c2(const ZanBidirBlock_8u* pBlock, const ZanWeightParams* pL0, const ZanWeightParams* pL1) {
+ZAN_INLINE ZanResult bidir_8u_c2(const ZanBidirBlock_8u* pBlock, const ZanWeightParams* pL0,
+                                 const ZanWeightParams* pL1) {
     if (!pBlock || !pL0 || !pL1) return ZAN_ERR_NULL_PTR;
     const ZanBidirBlock_8u& b = *pBlock;
     if (!b.pSrc1 || !b.pSrc2 || !b.pDst) return ZAN_ERR_NULL_PTR;
@@ -191,15 +193,15 @@ ZanResult bidir_8u_c2(const ZanBidirBlock_8u* pBlock, const ZanWeightParams* pL0
 }
 
 template <class K>
-ZanResult average_8u(const Zan8u* pSrc1, Zan8u* pSrc2Dst, int32_t step, int32_t w1, int32_t w2, Zan32u shift,
-                     int32_t o, ZanSize roi) {
+ZAN_INLINE ZanResult average_8u(const Zan8u* pSrc1, Zan8u* pSrc2Dst, int32_t step, int32_t w1, int32_t w2,
+                                Zan32u shift, int32_t o, ZanSize roi) {
     if (!pSrc1 || !pSrc2Dst) return ZAN_ERR_NULL_PTR;
     return run_checked<K, 1, true>(Block<uint8_t>{pSrc1, step, pSrc2Dst, step, pSrc2Dst, step}, roi,
                                    average(shift, w1, w2, o));
 }
 
 template <class K>
-ZanResult bidir_16u(const ZanBidir_16u* pBlock, Params p) {
+ZAN_INLINE ZanResult bidir_16u(const ZanBidir_16u* pBlock, Params p) {
     if (!pBlock || !pBlock->pSrc1 || !pBlock->pSrc2 || !pBlock->pDst) return ZAN_ERR_NULL_PTR;
     const ZanBidir_16u& b = *pBlock;
     p.maxval = max_for_depth(b.bitDepth);

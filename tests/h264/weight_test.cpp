@@ -347,7 +347,8 @@ TEST(WeightArithmetic, ImplicitAverageAndNV12) {
     uint8_t a[32], b[32], d[32];
     std::memset(a, 10, 16);
     std::memset(b, 20, 16);
-    for (auto f : variants(zaniBiDirWeightBlockImplicit_H264_8u_P2P1R, zan::c::zaniBiDirWeightBlockImplicit_H264_8u_P2P1R,
+    for (auto f : variants(zaniBiDirWeightBlockImplicit_H264_8u_P2P1R,
+                           zan::c::zaniBiDirWeightBlockImplicit_H264_8u_P2P1R,
                            zan::avx2::zaniBiDirWeightBlockImplicit_H264_8u_P2P1R)) {
         ASSERT_EQ(f(a, b, d, 4, 4, 48, 16, {4, 4}), ZAN_OK);
         EXPECT_EQ(d[15], 13);  // (480 + 320 + 32) >> 6
