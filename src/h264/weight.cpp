@@ -5,29 +5,7 @@ namespace zan::c {
 
 using Policy = h264w::Portable;
 
-#include "h264/weight_exports_8u.inc"
-
-// ---------------------------------------------------------------------------
-// 16-bit forms (steps count samples)
-// ---------------------------------------------------------------------------
-
-ZanResult zaniUnidirWeight_H264_16u_IP2P1R(Zan16u* pSrcDst, int32_t srcDstStep, Zan32u ulog2wd, int32_t iWeight,
-                                           int32_t iOffset, ZanSize roiSize, int32_t bitDepth) {
-    if (!pSrcDst) return ZAN_ERR_NULL_PTR;
-    h264w::Params p = h264w::unidir(ulog2wd, {iWeight, 0, iOffset});
-    p.maxval = h264w::max_for_depth(bitDepth);
-    return h264w::run_checked<Policy, 1, false>(
-        h264w::Block<uint16_t>{pSrcDst, srcDstStep, nullptr, 0, pSrcDst, srcDstStep}, roiSize, p);
-}
-
-ZanResult zaniBidirWeight_H264_16u_P2P1R(const ZanBidir_16u* pBlock, Zan32u ulog2wd, int32_t iWeight1,
-                                         int32_t iOffset1, int32_t iWeight2, int32_t iOffset2) {
-    return h264w::bidir_16u<Policy>(pBlock, h264w::bidir(ulog2wd, iWeight1, iOffset1, iWeight2, iOffset2));
-}
-
-ZanResult zaniBidirWeightImplicit_H264_16u_P2P1R(const ZanBidir_16u* pBlock, int32_t iWeight1, int32_t iWeight2) {
-    return h264w::bidir_16u<Policy>(pBlock, h264w::implicit(iWeight1, iWeight2));
-}
+#include "h264/weight_exports.inc"
 
 // Plain average (x0 + x1 + 1) >> 1: the weighting formula with both weights
 // 1, rounding 1 and shift 1. Any width and height in 2..16; no step check.

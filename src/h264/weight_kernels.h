@@ -201,6 +201,15 @@ ZAN_INLINE ZanResult average_8u(const Zan8u* pSrc1, Zan8u* pSrc2Dst, int32_t ste
 }
 
 template <class K>
+ZAN_INLINE ZanResult unidir_16u(Zan16u* pSrcDst, int32_t step, Zan32u ulog2wd, int32_t w, int32_t o, ZanSize roi,
+                                int32_t bitDepth) {
+    if (!pSrcDst) return ZAN_ERR_NULL_PTR;
+    Params p = unidir(ulog2wd, {w, 0, o});
+    p.maxval = max_for_depth(bitDepth);
+    return run_checked<K, 1, false>(Block<uint16_t>{pSrcDst, step, nullptr, 0, pSrcDst, step}, roi, p);
+}
+
+template <class K>
 ZAN_INLINE ZanResult bidir_16u(const ZanBidir_16u* pBlock, Params p) {
     if (!pBlock || !pBlock->pSrc1 || !pBlock->pSrc2 || !pBlock->pDst) return ZAN_ERR_NULL_PTR;
     const ZanBidir_16u& b = *pBlock;
