@@ -491,6 +491,180 @@ ZANVC_API ZanResult zaniTransformDequantChromaDC_SISP_H264_16s_C1I(Zan16s* pSrcD
 /* H.264 weighted prediction and averaging                                   */
 /* ======================================================================== */
 
+/* Weighted sample prediction (H.264 8.4.2.3) and bi-prediction averaging of
+ * blocks already interpolated by the caller.
+ *
+ * Block sizes: width and height each 2, 4, 8 or 16 samples (an NV12 width
+ * counts CbCr pairs), except where stated. Steps count bytes in the 8-bit
+ * functions and samples in the 16-bit ones. A step is too small (-14) when
+ * it is below the bytes (samples) of one row: width for one-channel rows,
+ * 2 * width for NV12 rows. A negative width is a size error (-6), never a
+ * step error.
+ *
+ * Arithmetic, identical in every kernel: with logWD = ulog2wd modulo 32,
+ *   one direction:   out = Clip(((x * w + 2^(logWD-1)) >> logWD) + o)
+ *                    (logWD 0: out = Clip(x * w + o), no rounding term)
+ *   two directions:  out = Clip(((x0 * w0 + x1 * w1 + 2^logWD) >> (logWD + 1))
+ *                               + ((o0 + o1 + 1) >> 1))
+ *   implicit:        out = Clip((x0 * w0 + x1 * w1 + 32) >> 6)
+ * Clip saturates to 0..255 (8-bit) or 0..2^bitDepth - 1 (16-bit). Products
+ * and sums are 32-bit two's complement (exact for every weight and offset
+ * that H.264 allows; larger values wrap modulo 2^32 the same way in every
+ * kernel); >> is an arithmetic shift, and a shift by 32 (logWD 31 in two
+ * directions) leaves only the sign: -1 or 0. The combined offset
+ * (o0 + o1 + 1) >> 1 is exact for all 32-bit offsets. Weights, offsets and
+ * ulog2wd are not range-checked. Offsets are used as given: for bit depths
+ * above 8 the caller passes offsets already scaled to the bit depth.
+ *
+ * Status codes: -8 null pointer, -14 step, -6 size, -5 (zaniBidir_H264_16u_
+ * P2P1R sizes), 0 success. Checks run in the order listed with each
+ * function; a failed check writes nothing. */
+
+/* Two predictions and a destination, NV12 (interleaved CbCr) rows. The
+ * one-direction function uses only pDst, dstStep and roiSize, in place. */
+typedef struct ZanBidirBlock_8u {
+    const Zan8u* pSrc1;
+    int32_t      src1Step;  /* bytes */
+    const Zan8u* pSrc2;
+    int32_t      src2Step;  /* bytes */
+    Zan8u*       pDst;
+    int32_t      dstStep;   /* bytes */
+    ZanSize      roiSize;   /* width in CbCr pairs */
+} ZanBidirBlock_8u;
+
+/* The weight set of one reference list for the NV12 functions. Only the low
+ * 4 bits of ulog2wd are used. Index 0 is Cb, index 1 is Cr. */
+typedef struct ZanWeightParams {
+    Zan32u ulog2wd;
+    Zan8s  weights[2];
+    Zan8s  offsets[2];
+} ZanWeightParams;
+
+/* Two predictions and a destination of 16-bit samples. */
+typedef struct ZanBidir_16u {
+    const Zan16u* pSrc1;
+    int32_t       src1Step;  /* samples */
+    const Zan16u* pSrc2;
+    int32_t       src2Step;  /* samples */
+    Zan16u*       pDst;
+    int32_t       dstStep;   /* samples */
+    ZanSize       roiSize;
+    int32_t       bitDepth;  /* outputs saturate to 2^bitDepth - 1 (see below) */
+} ZanBidir_16u;
+
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L) || defined(__GNUC__)
+ZANVC_STATIC_ASSERT(offsetof(ZanBidirBlock_8u, src1Step) == 8 && offsetof(ZanBidirBlock_8u, pSrc2) == 16 &&
+                    offsetof(ZanBidirBlock_8u, src2Step) == 24 && offsetof(ZanBidirBlock_8u, pDst) == 32 &&
+                    offsetof(ZanBidirBlock_8u, dstStep) == 40 && offsetof(ZanBidirBlock_8u, roiSize) == 44 &&
+                    sizeof(ZanBidirBlock_8u) == 56, "ZanBidirBlock_8u layout");
+ZANVC_STATIC_ASSERT(offsetof(ZanWeightParams, weights) == 4 && offsetof(ZanWeightParams, offsets) == 6 &&
+                    sizeof(ZanWeightParams) == 8, "ZanWeightParams layout");
+ZANVC_STATIC_ASSERT(offsetof(ZanBidir_16u, src1Step) == 8 && offsetof(ZanBidir_16u, pSrc2) == 16 &&
+                    offsetof(ZanBidir_16u, src2Step) == 24 && offsetof(ZanBidir_16u, pDst) == 32 &&
+                    offsetof(ZanBidir_16u, dstStep) == 40 && offsetof(ZanBidir_16u, roiSize) == 44 &&
+                    offsetof(ZanBidir_16u, bitDepth) == 52 && sizeof(ZanBidir_16u) == 56,
+                    "ZanBidir_16u layout");
+#endif
+
+/* One-direction explicit weighting of a luma or chroma block, in place.
+ * Checks: pSrcDst null: -8; srcDstStep < width: -14; width or height not
+ * 2/4/8/16: -6. The step is unsigned. */
+ZANVC_API ZanResult zaniUniDirWeightBlock_H264_8u_C1R(Zan8u* pSrcDst, Zan32u srcDstStep, Zan32u ulog2wd,
+                                                      int32_t iWeight, int32_t iOffset, ZanSize roiSize);
+
+/* The same function under its in-place name; identical behaviour. */
+ZANVC_API ZanResult zaniUniDirWeightBlock_H264_8u_C1IR(Zan8u* pSrcDst, Zan32u srcDstStep, Zan32u ulog2wd,
+                                                       int32_t iWeight, int32_t iOffset, ZanSize roiSize);
+
+/* One-direction explicit weighting of an NV12 chroma block, in place on
+ * pBlock->pDst: Cb samples use weights[0] and offsets[0], Cr samples
+ * weights[1] and offsets[1]; logWD is the low 4 bits of pParams->ulog2wd.
+ * Checks: pBlock, pParams or pBlock->pDst null: -8; dstStep < 2 * width:
+ * -14; width or height not 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniUniDirWeightBlock_H264_8u_C2R(const ZanBidirBlock_8u* pBlock,
+                                                      const ZanWeightParams* pParams);
+
+/* Two-direction explicit weighting; both sources share srcStep.
+ * Checks: any pointer null: -8; srcStep or dstStep < width: -14; width or
+ * height not 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniBiDirWeightBlock_H264_8u_P2P1R(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst,
+                                                       int32_t srcStep, int32_t dstStep, Zan32u ulog2wd,
+                                                       int32_t iWeight1, int32_t iOffset1, int32_t iWeight2,
+                                                       int32_t iOffset2, ZanSize roiSize);
+
+/* Two-direction explicit weighting with a step per plane.
+ * Checks: any pointer null: -8; any step < width: -14; width or height not
+ * 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniBiDirWeightBlock_H264_8u_P3P1R(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst,
+                                                       int32_t src1Step, int32_t src2Step, int32_t dstStep,
+                                                       Zan32u ulog2wd, int32_t iWeight1, int32_t iOffset1,
+                                                       int32_t iWeight2, int32_t iOffset2, ZanSize roiSize);
+
+/* Two-direction explicit weighting of an NV12 chroma block: pL0 gives w0,
+ * o0 and logWD (low 4 bits of its ulog2wd), pL1 gives w1 and o1 (its
+ * ulog2wd is ignored); index 0 is Cb, index 1 is Cr. The results are the
+ * formula's for every weight and offset (no 16-bit saturation inside).
+ * Checks: pBlock, pL0 or pL1 null, or pSrc1, pSrc2 or pDst null: -8;
+ * src1Step, src2Step or dstStep < 2 * width: -14; width or height not
+ * 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniBiDirWeightBlock_H264_8u_C2R(const ZanBidirBlock_8u* pBlock, const ZanWeightParams* pL0,
+                                                     const ZanWeightParams* pL1);
+
+/* Implicit two-direction weighting (denominator 64, no offsets); both
+ * sources share srcStep.
+ * Checks: any pointer null: -8; srcStep or dstStep < width: -14; width or
+ * height not 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniBiDirWeightBlockImplicit_H264_8u_P2P1R(const Zan8u* pSrc1, const Zan8u* pSrc2,
+                                                               Zan8u* pDst, int32_t srcStep, int32_t dstStep,
+                                                               int32_t iWeight1, int32_t iWeight2,
+                                                               ZanSize roiSize);
+
+/* Implicit two-direction weighting with a step per plane.
+ * Checks: any pointer null: -8; height below 1: returns 0 and writes
+ * nothing; any step < width: -14; width or height not 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniBiDirWeightBlockImplicit_H264_8u_P3P1R(const Zan8u* pSrc1, const Zan8u* pSrc2,
+                                                               Zan8u* pDst, int32_t src1Step, int32_t src2Step,
+                                                               int32_t dstStep, int32_t iWeight1,
+                                                               int32_t iWeight2, ZanSize roiSize);
+
+/* Weighted average written over the second source:
+ *   out = Clip(((x1 * w1 + x2 * w2 + r) >> s) + iOffset),
+ * s = shift modulo 32, r = 2^(s-1) when s >= 1, else 0. Same 32-bit
+ * arithmetic as above.
+ * Checks: pSrc1 or pSrc2Dst null: -8; srcDstStep < width: -14; width or
+ * height not 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniWeightedAverage_H264_8u_C1IR(const Zan8u* pSrc1, Zan8u* pSrc2Dst, int32_t srcDstStep,
+                                                     int32_t iWeight1, int32_t iWeight2, Zan32u shift,
+                                                     int32_t iOffset, ZanSize roiSize);
+
+/* 16-bit forms. Saturation maximum: 2^bitDepth - 1 for bitDepth 1..16;
+ * bitDepth 0 or below saturates to 0 and bitDepth above 16 to 65535 (the
+ * largest value a 16-bit sample holds). bitDepth is not range-checked. */
+
+/* One-direction explicit weighting in place; srcDstStep counts samples.
+ * Checks: pSrcDst null: -8; srcDstStep < width: -14; width or height not
+ * 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniUnidirWeight_H264_16u_IP2P1R(Zan16u* pSrcDst, int32_t srcDstStep, Zan32u ulog2wd,
+                                                     int32_t iWeight, int32_t iOffset, ZanSize roiSize,
+                                                     int32_t bitDepth);
+
+/* Two-direction explicit weighting.
+ * Checks: pBlock, pSrc1, pSrc2 or pDst null: -8; any of the three steps <
+ * width: -14; width or height not 2/4/8/16: -6. */
+ZANVC_API ZanResult zaniBidirWeight_H264_16u_P2P1R(const ZanBidir_16u* pBlock, Zan32u ulog2wd, int32_t iWeight1,
+                                                   int32_t iOffset1, int32_t iWeight2, int32_t iOffset2);
+
+/* Implicit two-direction weighting (denominator 64, no offsets).
+ * Checks: as zaniBidirWeight_H264_16u_P2P1R. */
+ZANVC_API ZanResult zaniBidirWeightImplicit_H264_16u_P2P1R(const ZanBidir_16u* pBlock, int32_t iWeight1,
+                                                           int32_t iWeight2);
+
+/* Plain average out = (x0 + x1 + 1) >> 1; bitDepth is not used.
+ * Checks: pBlock, pSrc1, pSrc2 or pDst null: -8; width outside 2..16: -5;
+ * height outside 2..16: -5. Steps are not checked (any width in 2..16 is
+ * accepted, not only powers of two). */
+ZANVC_API ZanResult zaniBidir_H264_16u_P2P1R(const ZanBidir_16u* pBlock);
+
 /* ======================================================================== */
 /* H.264 deblocking filters                                                  */
 /* ======================================================================== */
