@@ -266,6 +266,30 @@ TEST(H264InterpChroma, Nv12SourceIntoTwoPlanes) {
             }
 }
 
+TEST(H264InterpLuma, AvxMatchesPortableWithNegativeSteps) {
+    // Bottom-up source and destination: row y lies at -y*step.
+    if (!zt::have_avx2()) GTEST_SKIP() << "no AVX2 here";
+    zt::Rng rng;
+    for (int i = 0; i < 1500; ++i) {
+        const bool luma = i & 1;
+        const int w = (luma ? kLumaWidths : kChromaWidths)[rng.range(0, 2)];
+        const int h = luma ? 4 * rng.range(1, 6) : 2 * rng.range(1, 12);
+        const int dx = rng.range(0, luma ? 3 : 7), dy = rng.range(0, luma ? 3 : 7);
+        Pic<uint8_t> pic(w, h, 3, rng.range(0, 33));
+        pic.randomize(rng, 255, zt::kAllBiases[rng.range(0, 4)]);
+        Out<uint8_t> a(w, h, rng.range(0, 9)), b(w, h, a.step - w);
+        const uint8_t* src = pic.at(0, h - 1);
+        const auto fn = luma ? zan::c::zaniInterpolateLuma_H264_8u_C1R : zan::c::zaniInterpolateChroma_H264_8u_C1R;
+        const auto fv = luma ? zan::avx2::zaniInterpolateLuma_H264_8u_C1R : zan::avx2::zaniInterpolateChroma_H264_8u_C1R;
+        uint8_t* lastA = a.ptr() + (h - 1) * a.step;
+        uint8_t* lastB = b.ptr() + (h - 1) * b.step;
+        ASSERT_EQ(fn(src, -pic.stride, lastA, -a.step, dx, dy, {w, h}), ZAN_OK);
+        ASSERT_EQ(fv(src, -pic.stride, lastB, -b.step, dx, dy, {w, h}), ZAN_OK);
+        ASSERT_TRUE(zt::same_array(a.buf.data(), b.buf.data(), a.buf.size()))
+            << (luma ? "luma " : "chroma ") << w << "x" << h << " (" << dx << ", " << dy << ")";
+    }
+}
+
 // ---------------------------------------------------------------------------
 // 16-bit functions: the model at bit depths up to 14, saturation, and the
 // 8-bit results at bit depth 8.
