@@ -276,19 +276,12 @@ constexpr LumaKernel kChromaKernels[3][4] = {
 };
 
 // --------------------------------------------------------------------------
-// Averaging: rows of 2..16 bytes as two overlapping pieces.
+// Averaging: rows of 2..16 bytes as two overlapping pieces of 2, 4 or 8.
 // --------------------------------------------------------------------------
 template <int N>
-ZAN_INLINE __m128i load_n(const uint8_t* p) {
-    if constexpr (N == 8) return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    if constexpr (N == 4) return _mm_cvtsi32_si128(int(load32(p)));
-    if constexpr (N == 2) return _mm_cvtsi32_si128(load16(p));
-}
-
-template <int N>
 ZAN_INLINE void average_row(const uint8_t* a, const uint8_t* b, uint8_t* d, int w) {
-    const __m128i head = _mm_avg_epu8(load_n<N>(a), load_n<N>(b));
-    const __m128i tail = _mm_avg_epu8(load_n<N>(a + w - N), load_n<N>(b + w - N));
+    const __m128i head = _mm_avg_epu8(load_w<N>(a), load_w<N>(b));
+    const __m128i tail = _mm_avg_epu8(load_w<N>(a + w - N), load_w<N>(b + w - N));
     store_w<N>(d, head);
     store_w<N>(d + w - N, tail);
 }

@@ -34,10 +34,10 @@ struct AreaBuffer {
 // Sizes the kernels handle (narrower than the width masks of the checks,
 // which let 0, 12, 20, 24 and 28 through).
 // --------------------------------------------------------------------------
-inline bool luma_block_size_ok(ZanSize s) {
+inline bool luma_size_ok(ZanSize s) {
     return (s.width == 4 || s.width == 8 || s.width == 16) && s.height > 0 && (s.height & 3) == 0;
 }
-inline bool chroma_block_size_ok(ZanSize s) {
+inline bool chroma_size_ok(ZanSize s) {
     return (s.width == 2 || s.width == 4 || s.width == 8) && s.height > 0 && (s.height & 1) == 0;
 }
 inline bool luma16_size_ok(ZanSize s) {
@@ -142,7 +142,7 @@ void block_plane(const Interp<T>& d, int64_t blockX, int64_t blockY, ZanSize fra
 template <class T, class Rec>
 ZanResult luma_block(const Rec* p, void (*kernel)(const Interp<T>&)) {
     if (!p || !p->pSrc[0] || !p->pDst[0]) return ZAN_ERR_NULL_PTR;
-    if (!luma_block_size_ok(p->sizeBlock) || !frame_ok(*p)) return ZAN_ERR_SIZE;
+    if (!luma_size_ok(p->sizeBlock) || !frame_ok(*p)) return ZAN_ERR_SIZE;
     const ZanSize blk = p->sizeBlock;
     const T* plane = p->pSrc[0];
     if (p->pointVector.x == 0 && p->pointVector.y == 0) {
@@ -170,7 +170,7 @@ ZanResult luma_block(const Rec* p, void (*kernel)(const Interp<T>&)) {
 template <class T, class Rec>
 ZanResult chroma_block_planar(const Rec* p, void (*kernel)(const Interp<T>&)) {
     if (!p || !p->pSrc[0] || !p->pSrc[1] || !p->pDst[0] || !p->pDst[1]) return ZAN_ERR_NULL_PTR;
-    if (!chroma_block_size_ok(p->sizeBlock) || !frame_ok(*p)) return ZAN_ERR_SIZE;
+    if (!chroma_size_ok(p->sizeBlock) || !frame_ok(*p)) return ZAN_ERR_SIZE;
     const ZanSize blk = p->sizeBlock;
     const bool moves = p->pointVector.x != 0 || p->pointVector.y != 0;
     const SplitVector v(p->pointVector, 3);
@@ -242,7 +242,7 @@ inline void interleave(const uint8_t* cb, const uint8_t* cr, ptrdiff_t step, int
 inline ZanResult chroma_block_nv12(const ZanInterpolateBlock_8u* p, bool planarOut,
                                    void (*kernel)(const Interp<uint8_t>&)) {
     if (!p || !p->pSrc[0] || !p->pDst[0] || (planarOut && !p->pDst[1])) return ZAN_ERR_NULL_PTR;
-    if (!chroma_block_size_ok(p->sizeBlock) || !frame_ok(*p)) return ZAN_ERR_SIZE;
+    if (!chroma_size_ok(p->sizeBlock) || !frame_ok(*p)) return ZAN_ERR_SIZE;
     const ZanSize blk = p->sizeBlock;
     const uint8_t* plane = p->pSrc[0];
     if (p->pointVector.x == 0 && p->pointVector.y == 0) {
@@ -300,30 +300,17 @@ inline ZanResult interp16(const ZanInterpolate_16u* p, bool luma, Edge edge, int
 // 8-bit plain, Top and Bottom functions
 // --------------------------------------------------------------------------
 template <class K>
-ZanResult luma8(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep, int32_t dx, int32_t dy,
-                ZanSize roi, Edge edge, int32_t outPixels) {
+ZanResult plain8(bool luma, const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep, int32_t dx, int32_t dy,
+                 ZanSize roi, Edge edge, int32_t outPixels) {
     if (!pSrc || !pDst) return ZAN_ERR_NULL_PTR;
-    if ((uint32_t(dx) | uint32_t(dy)) > 3) return ZAN_ERR_BAD_ARG;
-    if (!luma_block_size_ok(roi)) return ZAN_ERR_SIZE;
+    if ((uint32_t(dx) | uint32_t(dy)) > (luma ? 3u : 7u)) return ZAN_ERR_BAD_ARG;
+    if (!(luma ? luma_size_ok(roi) : chroma_size_ok(roi))) return ZAN_ERR_SIZE;
     const Interp<uint8_t> d{pSrc, srcStep, pDst, dstStep, roi.width, roi.height, dx, dy, 255};
+    void (*kernel)(const Interp<uint8_t>&) = luma ? K::luma : K::chroma;
     if (edge == Edge::None)
-        K::luma(d);
+        kernel(d);
     else
-        run_top_bottom(d, true, edge == Edge::Top, outPixels, K::luma);
-    return ZAN_OK;
-}
-
-template <class K>
-ZanResult chroma8(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep, int32_t dx, int32_t dy,
-                  ZanSize roi, Edge edge, int32_t outPixels) {
-    if (!pSrc || !pDst) return ZAN_ERR_NULL_PTR;
-    if ((uint32_t(dx) | uint32_t(dy)) > 7) return ZAN_ERR_BAD_ARG;
-    if (!chroma_block_size_ok(roi)) return ZAN_ERR_SIZE;
-    const Interp<uint8_t> d{pSrc, srcStep, pDst, dstStep, roi.width, roi.height, dx, dy, 255};
-    if (edge == Edge::None)
-        K::chroma(d);
-    else
-        run_top_bottom(d, false, edge == Edge::Top, outPixels, K::chroma);
+        run_top_bottom(d, luma, edge == Edge::Top, outPixels, kernel);
     return ZAN_OK;
 }
 
@@ -332,7 +319,7 @@ ZanResult chroma8_nv12(const Zan8u* pSrcUV, int32_t srcStep, Zan8u* pDstU, Zan8u
                        int32_t dy, ZanSize roi) {
     if (!pSrcUV || !pDstU || !pDstV) return ZAN_ERR_NULL_PTR;
     if ((uint32_t(dx) | uint32_t(dy)) > 7) return ZAN_ERR_BAD_ARG;
-    if (!chroma_block_size_ok(roi)) return ZAN_ERR_SIZE;
+    if (!chroma_size_ok(roi)) return ZAN_ERR_SIZE;
     const int cols = roi.width + chroma_margins(dx).extra;
     nv12_strips(
         roi.width, roi.height, dx, dy, K::chroma,
@@ -373,23 +360,23 @@ inline void average_c(const uint8_t* a, ptrdiff_t aStep, const uint8_t* b, ptrdi
     using namespace zan::h264;                                                                                    \
     ZanResult zaniInterpolateLuma_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep,   \
                                               int32_t dx, int32_t dy, ZanSize roiSize) {                          \
-        return luma8<K>(pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                            \
+        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                            \
     }                                                                                                             \
     ZanResult zaniInterpolateLumaTop_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep, \
                                                  int32_t dx, int32_t dy, int32_t outPixels, ZanSize roiSize) {    \
-        return luma8<K>(pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                     \
+        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                     \
     }                                                                                                             \
     ZanResult zaniInterpolateLumaBottom_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,              \
                                                     int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels,   \
                                                     ZanSize roiSize) {                                            \
-        return luma8<K>(pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);                  \
+        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);                  \
     }                                                                                                             \
     ZanResult zaniInterpolateLumaBlock_H264_8u_P1R(const ZanInterpolateBlock_8u* p) {                             \
         return luma_block<uint8_t>(p, K::luma);                                                                   \
     }                                                                                                             \
     ZanResult zaniInterpolateChroma_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep, \
                                                 int32_t dx, int32_t dy, ZanSize roiSize) {                        \
-        return chroma8<K>(pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                          \
+        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                          \
     }                                                                                                             \
     ZanResult zaniInterpolateChroma_H264_8u_C2P2R(const Zan8u* pSrcUV, int32_t srcStep, Zan8u* pDstU,             \
                                                   Zan8u* pDstV, int32_t dstStep, int32_t dx, int32_t dy,          \
@@ -399,12 +386,12 @@ inline void average_c(const uint8_t* a, ptrdiff_t aStep, const uint8_t* b, ptrdi
     ZanResult zaniInterpolateChromaTop_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,               \
                                                    int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels,    \
                                                    ZanSize roiSize) {                                             \
-        return chroma8<K>(pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                   \
+        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                   \
     }                                                                                                             \
     ZanResult zaniInterpolateChromaBottom_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,            \
                                                       int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels, \
                                                       ZanSize roiSize) {                                          \
-        return chroma8<K>(pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);                \
+        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);                \
     }                                                                                                             \
     ZanResult zaniInterpolateChromaBlock_H264_8u_P2R(const ZanInterpolateBlock_8u* p) {                           \
         return chroma_block_planar<uint8_t>(p, K::chroma);                                                        \

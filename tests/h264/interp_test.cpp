@@ -56,9 +56,12 @@ int model_luma(const Getter& G, int x, int y, int dx, int dy, int maxVal) {
     }
 }
 
+// Neighbours with a zero weight lie outside the documented read area and
+// are not read.
 int model_chroma(const Getter& G, int x, int y, int dx, int dy) {
-    return ((8 - dx) * (8 - dy) * G(x, y) + dx * (8 - dy) * G(x + 1, y) + (8 - dx) * dy * G(x, y + 1) +
-            dx * dy * G(x + 1, y + 1) + 32) >>
+    auto term = [&](int weight, int u, int v) { return weight ? weight * G(u, v) : 0; };
+    return (term((8 - dx) * (8 - dy), x, y) + term(dx * (8 - dy), x + 1, y) + term((8 - dx) * dy, x, y + 1) +
+            term(dx * dy, x + 1, y + 1) + 32) >>
            6;
 }
 
