@@ -40,6 +40,40 @@ struct ColumnSplit {
     }
 };
 
+// Short runs (a block row is at most a few dozen samples) with fixed-size
+// moves that stay inline: pieces of 16, then an overlapping last piece, or
+// 8/4/2/1-byte pairs for short runs. Reads only [s, s + n).
+inline void copy_bytes(uint8_t* d, const uint8_t* s, size_t n) {
+    if (n >= 16) {
+        size_t i = 0;
+        for (; i + 16 <= n; i += 16) std::memcpy(d + i, s + i, 16);
+        if (i < n) std::memcpy(d + n - 16, s + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(d, s, 8);
+        std::memcpy(d + n - 8, s + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(d, s, 4);
+        std::memcpy(d + n - 4, s + n - 4, 4);
+    } else if (n >= 2) {
+        std::memcpy(d, s, 2);
+        std::memcpy(d + n - 2, s + n - 2, 2);
+    } else if (n) {
+        *d = *s;
+    }
+}
+
+// n copies of v.
+template <class T>
+inline void fill_samples(T* d, T v, int n) {
+    constexpr int kPattern = 32 / sizeof(T);
+    T pattern[kPattern];
+    for (int k = 0; k < kPattern; ++k) pattern[k] = v;
+    uint8_t* out = reinterpret_cast<uint8_t*>(d);
+    size_t bytes = sizeof(T) * size_t(n);
+    for (; bytes > 32; bytes -= 32, out += 32) copy_bytes(out, reinterpret_cast<const uint8_t*>(pattern), 32);
+    copy_bytes(out, reinterpret_cast<const uint8_t*>(pattern), bytes);
+}
+
 // Reads channel `c` of `channels` interleaved ones. Steps count elements of
 // T. The plane must hold at least one sample (frameWidth, frameHeight >= 1).
 template <class T>
@@ -50,14 +84,14 @@ void read_through_boundary(const T* src, ptrdiff_t srcStep, int channels, int c,
         const int64_t y = clamp64(0, frameHeight - 1, y0 + i);
         const T* line = src + ptrdiff_t(y) * srcStep + c;
         T* out = dst + ptrdiff_t(i) * dstStep;
-        const T first = line[0], last = line[ptrdiff_t(frameWidth - 1) * channels];
-        for (int x = 0; x < cols.left; ++x) out[x] = first;
+        if (cols.left) fill_samples(out, line[0], cols.left);
         const T* run = line + ptrdiff_t(x0 + cols.left) * channels;
         if (channels == 1)
-            std::memcpy(out + cols.left, run, sizeof(T) * size_t(cols.right - cols.left));
+            copy_bytes(reinterpret_cast<uint8_t*>(out + cols.left), reinterpret_cast<const uint8_t*>(run),
+                       sizeof(T) * size_t(cols.right - cols.left));
         else
             for (int x = cols.left; x < cols.right; ++x) out[x] = run[ptrdiff_t(x - cols.left) * channels];
-        for (int x = cols.right; x < w; ++x) out[x] = last;
+        if (cols.right < w) fill_samples(out + cols.right, line[ptrdiff_t(frameWidth - 1) * channels], w - cols.right);
     }
 }
 
