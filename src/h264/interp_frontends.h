@@ -279,6 +279,17 @@ inline ZanResult chroma_block_nv12(const ZanInterpolateBlock_8u* p, bool planarO
 // --------------------------------------------------------------------------
 enum class Edge { None, Top, Bottom };
 
+// A plain call runs the kernel on the caller's samples; Top and Bottom go
+// through the row-replicating buffer.
+template <class T>
+ZanResult run_plain(const Interp<T>& d, void (*kernel)(const Interp<T>&), bool luma, Edge edge, int32_t outPixels) {
+    if (edge == Edge::None)
+        kernel(d);
+    else
+        run_top_bottom(d, luma, edge == Edge::Top, outPixels, kernel);
+    return ZAN_OK;
+}
+
 inline ZanResult interp16(const ZanInterpolate_16u* p, bool luma, Edge edge, int32_t outPixels) {
     if (!p || !p->pSrc || !p->pDst) return ZAN_ERR_NULL_PTR;
     const int maxFrac = luma ? 3 : 7;
@@ -288,12 +299,7 @@ inline ZanResult interp16(const ZanInterpolate_16u* p, bool luma, Edge edge, int
     if (!(luma ? luma16_size_ok(p->roiSize) : chroma16_size_ok(p->roiSize))) return ZAN_ERR_SIZE;
     const Interp<uint16_t> d{p->pSrc, p->srcStep, p->pDst, p->dstStep, p->roiSize.width, p->roiSize.height,
                              p->dx, p->dy, max_sample(p->bitDepth)};
-    void (*kernel)(const Interp<uint16_t>&) = luma ? luma_c<uint16_t> : chroma_c<uint16_t>;
-    if (edge == Edge::None)
-        kernel(d);
-    else
-        run_top_bottom(d, luma, edge == Edge::Top, outPixels, kernel);
-    return ZAN_OK;
+    return run_plain(d, luma ? luma_c<uint16_t> : chroma_c<uint16_t>, luma, edge, outPixels);
 }
 
 // --------------------------------------------------------------------------
@@ -306,12 +312,7 @@ ZanResult plain8(bool luma, const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int
     if ((uint32_t(dx) | uint32_t(dy)) > (luma ? 3u : 7u)) return ZAN_ERR_BAD_ARG;
     if (!(luma ? luma_size_ok(roi) : chroma_size_ok(roi))) return ZAN_ERR_SIZE;
     const Interp<uint8_t> d{pSrc, srcStep, pDst, dstStep, roi.width, roi.height, dx, dy, 255};
-    void (*kernel)(const Interp<uint8_t>&) = luma ? K::luma : K::chroma;
-    if (edge == Edge::None)
-        kernel(d);
-    else
-        run_top_bottom(d, luma, edge == Edge::Top, outPixels, kernel);
-    return ZAN_OK;
+    return run_plain(d, luma ? K::luma : K::chroma, luma, edge, outPixels);
 }
 
 template <class K>
