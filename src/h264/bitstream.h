@@ -1,0 +1,144 @@
+// The word-oriented bit cursor, shared by every reader of a stream stored as
+// 32-bit words: the H.264 CAVLC and Exp-Golomb decoders, the MPEG-1/2
+// Huffman decoders and the AVS block decoders.
+//
+// Stream form. The stream is an array of native 32-bit words; within a word
+// the most significant bit comes first, so the caller stores each group of
+// four stream bytes with the first of them in bits 31..24. The cursor is a
+// pointer to the current word plus the number n (31..0) of the next bit to
+// read in it; a fresh word starts at n = 31.
+//
+// Reads. Reading k bits (1..32) at n takes bits n..n-k+1 of the current word
+// when n - k >= 0 and leaves n - k; otherwise it takes the n + 1 remaining
+// bits and the leading bits of the next word, advances the pointer by one
+// word and leaves n - k + 32 (so a read that ends on bit 0 leaves the next
+// word at 31, and offset 0 on entry reads bit 0 and moves on). A read
+// touches the next word only when it needs bits from it, so a read (or peek)
+// never loads a word lying wholly more than 31 bits past the cursor.
+//
+// Give-back. Bits read ahead and not used are returned by adding their count
+// to n; when n then exceeds 31, 32 is subtracted and the pointer steps back a
+// word.
+//
+// Packed lookup tables. The variable-length tables that callers hand to the
+// H.264 CAVLC decoders (and that the MPEG-1/2 Huffman table builders make)
+// share one form, walked by lookup() below; see the packed form described
+// with the CAVLC decoders in include/zanvc.h.
+//
+// Internal linkage throughout (core/common.h): the portable and the AVX2
+// files each get their own copy.
+#pragma once
+
+#include <cstdint>
+
+#include "core/common.h"
+
+namespace zan::bits {
+namespace {
+
+// Count of leading zero bits of a non-zero word.
+ZAN_INLINE int clz32(uint32_t v) { return __builtin_clz(v); }
+
+struct WordCursor {
+    const uint32_t* p;  // current word
+    int32_t n;          // next bit of *p, 31..0
+
+    // The next k bits (0..32) as the high bits of the result, the rest zero;
+    // the cursor does not move. Loads p[1] only when k > n + 1.
+    uint32_t peek_msb(int k) const {
+        const uint32_t hi = p[0] << (31 - n);  // bit n moved to bit 31
+        if (k <= n + 1) return hi;
+        return hi | (p[1] >> (n + 1));  // n < 31 here, so the shift is 1..31
+    }
+
+    // The next k bits (1..32), right-aligned, without moving the cursor.
+    uint32_t peek(int k) const { return uint32_t(uint64_t(peek_msb(k)) >> (32 - k)); }
+
+    // Moves the cursor over k bits (0..32): at most one word boundary.
+    void skip(int k) {
+        const int32_t m = n - k;  // -32..31
+        p += (m >> 31) & 1;       // without a branch: crossings are data-dependent
+        n = m & 31;
+    }
+
+    // Moves over any number of bits without reading them.
+    void skip_long(int64_t k) {
+        const int64_t pos = int64_t(31 - n) + k;  // bits from the top of *p
+        p += pos >> 5;
+        n = 31 - int32_t(pos & 31);
+    }
+
+    // Reads k bits (1..32), right-aligned.
+    uint32_t read(int k) {
+        const uint32_t v = peek(k);
+        skip(k);
+        return v;
+    }
+
+    uint32_t read_bit() {
+        const uint32_t v = (p[0] >> n) & 1u;
+        skip(1);
+        return v;
+    }
+
+    // Returns k (0..32) bits read ahead and not used.
+    void give_back(int k) {
+        n += k;
+        if (n > 31) {
+            n -= 32;
+            --p;
+        }
+    }
+
+    // Position in bits from a base word's top bit (for tests and bounds).
+    int64_t bit_pos(const uint32_t* base) const { return int64_t(p - base) * 32 + (31 - n); }
+};
+
+// Result of one packed-table lookup.
+struct Leaf {
+    int32_t value;  // bits 8..31 of the leaf, arithmetic shift
+    bool valid;     // false: the invalid-code marker, or a malformed table
+};
+
+// The value of the invalid-code marker in bits 8..31 of a leaf.
+inline constexpr int32_t kInvalidCode = 0xF0F1;
+
+// Longest path through one packed table (sum of the widths of its levels).
+inline constexpr int kMaxLookupBits = 32;
+
+// Walks a packed VLC table at the cursor. Entry 0 of a (sub-)table is the
+// width w of its index; the next w bits select entry 1 + index. An entry
+// whose low byte is negative as a signed byte links to the sub-table whose
+// entry 0 stands at bits 8..31 (arithmetic shift) of the array; otherwise it
+// is a leaf: bits 0..7 are the read-ahead bits to give back (w minus the
+// code's length at that level), bits 8..31 the value.
+//
+// One 32-bit window serves every level; the cursor moves once, over the
+// bits the code used. On an invalid code the cursor is left where it was.
+// A path longer than 32 bits, a width outside 1..32 or a give-back larger
+// than its level's width is treated as an invalid code, so a malformed
+// table cannot move the cursor backwards or loop.
+inline Leaf lookup(WordCursor& c, const int32_t* table) {
+    const uint32_t window = c.peek_msb(kMaxLookupBits);
+    const int32_t* t = table;
+    int used = 0;
+    for (;;) {
+        const int w = t[0];
+        if (w < 1 || used + w > kMaxLookupBits) return {0, false};
+        const uint32_t idx = uint32_t(uint64_t(window << used) >> (32 - w));
+        const int32_t e = t[1 + idx];
+        used += w;
+        if (int8_t(e & 0xFF) < 0) {
+            t = table + (e >> 8);
+            continue;
+        }
+        const int back = e & 0xFF;
+        const int32_t value = e >> 8;
+        if (back > w || value == kInvalidCode) return {value, false};
+        c.skip(used - back);
+        return {value, true};
+    }
+}
+
+}  // namespace
+}  // namespace zan::bits
