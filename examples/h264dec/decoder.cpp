@@ -35,18 +35,6 @@ void Decoder::decode_nal(const uint8_t* data, size_t size) {
         parse_slice_header(br, nal.nal_unit_type, nal.nal_ref_idc, sps_, pps_, &sh);
         // Families stubbed in library_pending.cpp: say so before decoding slices.
         const char* missing = ""
-#if !H264DEC_HAVE_CAVLC
-                              " CAVLC"
-#endif
-#if !H264DEC_HAVE_INTERP
-                              " interpolation"
-#endif
-#if !H264DEC_HAVE_WEIGHT
-                              " weighting"
-#endif
-#if !H264DEC_HAVE_DEBLOCK
-                              " deblocking"
-#endif
 #if !H264DEC_HAVE_RECON
                               " reconstruction"
 #endif
@@ -185,11 +173,7 @@ void Decoder::start_picture(const SliceHeader& sh) {
 void Decoder::build_ref_lists() {
     list_len_[0] = list_len_[1] = 0;
     std::memset(list_, 0, sizeof list_);
-    const int maxFrameNum = sps->max_frame_num();
-    for (auto& p : pool_) {
-        if (p.get() == cur_) continue;
-        p->frame_num_wrap = p->frame_num > sh_.frame_num ? p->frame_num - maxFrameNum : p->frame_num;
-    }
+    update_frame_num_wrap(sh_.frame_num);
     if (sh_.slice_type == kSliceI) return;
     std::vector<Picture*> st, lt;
     for (auto& p : pool_) {
@@ -233,15 +217,26 @@ void Decoder::build_ref_lists() {
     }
 }
 
+// Places pic at refIdx of list, shifting the rest down and dropping the
+// later entry that names the same picture (8.2.4.3.1, 8.2.4.3.2).
+void Decoder::insert_ref(int list, int refIdx, Picture* pic) {
+    const int n = list_len_[list];
+    Picture* tmp[33];
+    for (int i = 0; i < n; ++i) tmp[i] = list_[list][i];
+    list_[list][refIdx] = pic;
+    int k = refIdx + 1;
+    for (int i = refIdx; i < n && k < n; ++i)
+        if (tmp[i] && tmp[i] != pic) list_[list][k++] = tmp[i];
+    while (k < n) list_[list][k++] = nullptr;
+}
+
 void Decoder::modify_ref_list(int list) {
     const int maxFrameNum = sps->max_frame_num();
     const int currPicNum = sh_.frame_num;
     int picNumPred = currPicNum;
-    const int n = list_len_[list];
     for (int m = 0; m < sh_.num_mods[list]; ++m) {
         const RefListMod& mod = sh_.mods[list][m];
-        const int refIdx = m;
-        if (refIdx >= n) fail("too many reference list modifications");
+        if (m >= list_len_[list]) fail("too many reference list modifications");
         Picture* pic = nullptr;
         if (mod.idc < 2) {
             int abs = int(std::min<uint32_t>(mod.val, uint32_t(maxFrameNum))) + 1;
@@ -258,31 +253,12 @@ void Decoder::modify_ref_list(int list) {
             for (auto& p : pool_)
                 if (p.get() != cur_ && p->ref_short && p->frame_num_wrap == picNum) pic = p.get();
             if (!pic) fail("reference list modification names a missing picture");
-            // insert at refIdx, drop the later duplicate
-            Picture* tmp[34];
-            int k = 0;
-            for (int i = 0; i < n; ++i) tmp[i] = list_[list][i];
-            list_[list][refIdx] = pic;
-            k = refIdx + 1;
-            for (int i = refIdx; i < n; ++i)
-                if (tmp[i] && !(tmp[i]->ref_short && tmp[i] == pic)) {
-                    if (k < n) list_[list][k++] = tmp[i];
-                }
-            while (k < n) list_[list][k++] = nullptr;
         } else {
             for (auto& p : pool_)
                 if (p.get() != cur_ && p->ref_long && p->long_term_frame_idx == int(mod.val)) pic = p.get();
             if (!pic) fail("reference list modification names a missing long-term picture");
-            Picture* tmp[34];
-            for (int i = 0; i < n; ++i) tmp[i] = list_[list][i];
-            list_[list][refIdx] = pic;
-            int k = refIdx + 1;
-            for (int i = refIdx; i < n; ++i)
-                if (tmp[i] && !(tmp[i]->ref_long && tmp[i] == pic)) {
-                    if (k < n) list_[list][k++] = tmp[i];
-                }
-            while (k < n) list_[list][k++] = nullptr;
         }
+        insert_ref(list, m, pic);
     }
 }
 
@@ -350,9 +326,7 @@ void Decoder::mark_references() {
     }
     bool currentLong = false;
     if (sh.adaptive_marking) {
-        const int maxFrameNum = sps->max_frame_num();
-        for (auto& p : pool_)
-            if (p.get() != pic) p->frame_num_wrap = p->frame_num > sh.frame_num ? p->frame_num - maxFrameNum : p->frame_num;
+        update_frame_num_wrap(sh.frame_num);
         for (int i = 0; i < sh.num_mmco; ++i) {
             const Mmco& m = sh.mmco[i];
             auto shortByPicNum = [&](int picNum) -> Picture* {
@@ -406,31 +380,34 @@ void Decoder::mark_references() {
     if (!currentLong) pic->ref_short = true;
     int numRefs = 0;
     for (auto& p : pool_) numRefs += p->is_ref();
-    if (numRefs > std::max(sps->max_num_ref_frames, 1) + (currentLong ? 0 : 0)) {
+    if (numRefs > std::max(sps->max_num_ref_frames, 1)) {
         // a stream that marks more frames than it declared: keep going as a
         // sliding window would (the oldest short-term picture goes)
-        Picture* oldest = nullptr;
-        for (auto& p : pool_)
-            if (p.get() != pic && p->ref_short && (!oldest || p->frame_num_wrap < oldest->frame_num_wrap)) oldest = p.get();
-        if (oldest) oldest->ref_short = false;
+        if (Picture* oldest = oldest_short_term()) oldest->ref_short = false;
     }
 }
 
-void Decoder::sliding_window() {
-    Picture* pic = cur_;
-    const int maxFrameNum = sps->max_frame_num();
-    int numShort = 0, numLong = 0;
+Picture* Decoder::oldest_short_term() {
     Picture* oldest = nullptr;
-    for (auto& p : pool_) {
-        if (p.get() == pic) continue;
-        if (p->ref_short) {
-            ++numShort;
-            p->frame_num_wrap = p->frame_num > pic->frame_num ? p->frame_num - maxFrameNum : p->frame_num;
-            if (!oldest || p->frame_num_wrap < oldest->frame_num_wrap) oldest = p.get();
-        }
-        numLong += p->ref_long;
-    }
-    if (numShort + numLong >= std::max(sps->max_num_ref_frames, 1) && oldest) oldest->ref_short = false;
+    for (auto& p : pool_)
+        if (p.get() != cur_ && p->ref_short && (!oldest || p->frame_num_wrap < oldest->frame_num_wrap)) oldest = p.get();
+    return oldest;
+}
+
+// FrameNumWrap of every other picture relative to frameNum (8.2.4.1).
+void Decoder::update_frame_num_wrap(int frameNum) {
+    const int maxFrameNum = sps->max_frame_num();
+    for (auto& p : pool_)
+        if (p.get() != cur_) p->frame_num_wrap = p->frame_num > frameNum ? p->frame_num - maxFrameNum : p->frame_num;
+}
+
+void Decoder::sliding_window() {
+    update_frame_num_wrap(cur_->frame_num);
+    int numRefs = 0;
+    for (auto& p : pool_)
+        if (p.get() != cur_) numRefs += p->is_ref();
+    if (numRefs >= std::max(sps->max_num_ref_frames, 1))
+        if (Picture* oldest = oldest_short_term()) oldest->ref_short = false;
 }
 
 // Bumping (C.4.5.3): pictures leave in POC order once the buffer is full

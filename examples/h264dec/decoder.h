@@ -93,6 +93,9 @@ private:
     void finish_picture();
     void build_ref_lists();
     void modify_ref_list(int list);
+    void insert_ref(int list, int refIdx, Picture* pic);
+    Picture* oldest_short_term();
+    void update_frame_num_wrap(int frameNum);
     void compute_implicit_weights();
     void mark_references();
     void sliding_window();

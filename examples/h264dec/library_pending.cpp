@@ -7,27 +7,6 @@
 
 #ifndef H264DEC_DEV_FALLBACK
 extern "C" {
-#if !H264DEC_HAVE_CAVLC
-__attribute__((weak)) ZanResult zaniDecodeCAVLCCoeffs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, int32_t, int32_t, const Zan32s* const*, const Zan32s* const*, const Zan32s* const*, const Zan32s*) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, const Zan32s*, const Zan32s* const*, const Zan32s* const*) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniDecodeCAVLCCoeffsIdxs_H264_1u16s(const Zan32u**, Zan32s*, Zan16s*, Zan16s**, int32_t, int32_t, const Zan32s* const*, const Zan32s* const*, const Zan32s* const*, const ZanCAVLCScanPos_H264*, int32_t, int32_t) { return ZAN_ERR_BAD_ARG; }
-#endif
-#if !H264DEC_HAVE_INTERP
-__attribute__((weak)) ZanResult zaniInterpolateLumaBlock_H264_8u_P1R(const ZanInterpolateBlock_8u*) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniInterpolateChromaBlock_H264_8u_P2R(const ZanInterpolateBlock_8u*) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniInterpolateBlock_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, int32_t, int32_t) { return ZAN_ERR_BAD_ARG; }
-#endif
-#if !H264DEC_HAVE_WEIGHT
-__attribute__((weak)) ZanResult zaniUniDirWeightBlock_H264_8u_C1R(Zan8u*, Zan32u, Zan32u, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniBiDirWeightBlock_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, Zan32u, int32_t, int32_t, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniBiDirWeightBlockImplicit_H264_8u_P3P1R(const Zan8u*, const Zan8u*, Zan8u*, int32_t, int32_t, int32_t, int32_t, int32_t, ZanSize) { return ZAN_ERR_BAD_ARG; }
-#endif
-#if !H264DEC_HAVE_DEBLOCK
-__attribute__((weak)) ZanResult zaniFilterDeblockingLuma_VerEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniFilterDeblockingLuma_HorEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniFilterDeblockingChroma_VerEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
-__attribute__((weak)) ZanResult zaniFilterDeblockingChroma_HorEdge_H264_8u_C1IR(Zan8u*, int32_t, const Zan8u*, const Zan8u*, const Zan8u*, const Zan8u*) { return ZAN_ERR_BAD_ARG; }
-#endif
 #if !H264DEC_HAVE_RECON
 __attribute__((weak)) ZanResult zaniReconstructLumaInterMB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t) { return ZAN_ERR_BAD_ARG; }
 __attribute__((weak)) ZanResult zaniReconstructLumaInter4x4MB_H264_16s8u_C1R(Zan16s**, Zan8u*, int32_t, Zan32u, int32_t, const Zan16s*, Zan8u) { return ZAN_ERR_BAD_ARG; }

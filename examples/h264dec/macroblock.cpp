@@ -258,20 +258,23 @@ void Decoder::direct_motion(int mbAddr, int blk8) {
     const bool inference = sps->direct_8x8_inference;
     int first = blk8 < 0 ? 0 : blk8, last = blk8 < 0 ? 3 : blk8;
 
-    // co-located vector and reference of one 4x4 block (8.4.1.2.1)
-    auto colocated = [&](int blk, int16_t mvCol[2], int* refIdxCol, int* refIdCol) {
+    // co-located vector and reference (8.4.1.2.1) of 4x4 block s of 8x8
+    // block b8; with direct_8x8_inference the 8x8 block's corner block
+    auto colocated = [&](int b8, int s, int16_t mvCol[2], int* refIdxCol, int* refIdCol) {
+        int x = (b8 & 1) * 2 + (s & 1), y = (b8 >> 1) * 2 + (s >> 1);
+        int blk = inference ? ((b8 >> 1) * 3) * 4 + (b8 & 1) * 3 : y * 4 + x;
         if (cm.intra) {
             mvCol[0] = mvCol[1] = 0;
             *refIdxCol = -1;
             *refIdCol = -1;
             return;
         }
-        int b8 = (blk >> 3) * 2 + ((blk & 3) >> 1);
-        int l = cm.ref[0][b8] >= 0 ? 0 : 1;
+        int c8 = (blk >> 3) * 2 + ((blk & 3) >> 1);
+        int l = cm.ref[0][c8] >= 0 ? 0 : 1;
         mvCol[0] = cm.mv[l][blk][0];
         mvCol[1] = cm.mv[l][blk][1];
-        *refIdxCol = cm.ref[l][b8];
-        *refIdCol = cm.refId[l][b8];
+        *refIdxCol = cm.ref[l][c8];
+        *refIdCol = cm.refId[l][c8];
     };
 
     if (sh_.direct_spatial) {
@@ -282,13 +285,11 @@ void Decoder::direct_motion(int mbAddr, int blk8) {
         for (int b8 = first; b8 <= last; ++b8) {
             set_ref(mb, 0, b8, direct_ref_[0]);
             set_ref(mb, 1, b8, direct_ref_[1]);
-            int x8 = (b8 & 1) * 2, y8 = (b8 >> 1) * 2;
             for (int s = 0; s < 4; ++s) {
-                int x = x8 + (s & 1), y = y8 + (s >> 1);
-                int cblk = inference ? ((b8 >> 1) * 3) * 4 + (b8 & 1) * 3 : y * 4 + x;
+                int x = (b8 & 1) * 2 + (s & 1), y = (b8 >> 1) * 2 + (s >> 1);
                 int16_t mvCol[2];
                 int refIdxCol, refIdCol;
-                colocated(cblk, mvCol, &refIdxCol, &refIdCol);
+                colocated(b8, s, mvCol, &refIdxCol, &refIdCol);
                 bool colZero = col_short_term_ && refIdxCol == 0 && mvCol[0] >= -1 && mvCol[0] <= 1 &&
                                mvCol[1] >= -1 && mvCol[1] <= 1;
                 for (int list = 0; list < 2; ++list) {
@@ -307,14 +308,12 @@ void Decoder::direct_motion(int mbAddr, int blk8) {
     }
     // temporal (8.4.1.2.3)
     for (int b8 = first; b8 <= last; ++b8) {
-        int x8 = (b8 & 1) * 2, y8 = (b8 >> 1) * 2;
         int refL0 = -1;
         for (int s = 0; s < 4; ++s) {
-            int x = x8 + (s & 1), y = y8 + (s >> 1);
-            int cblk = inference ? ((b8 >> 1) * 3) * 4 + (b8 & 1) * 3 : y * 4 + x;
+            int x = (b8 & 1) * 2 + (s & 1), y = (b8 >> 1) * 2 + (s >> 1);
             int16_t mvCol[2];
             int refIdxCol, refIdCol;
-            colocated(cblk, mvCol, &refIdxCol, &refIdCol);
+            colocated(b8, s, mvCol, &refIdxCol, &refIdCol);
             int r0 = 0;
             if (refIdxCol >= 0) {
                 r0 = -1;
