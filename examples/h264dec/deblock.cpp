@@ -15,6 +15,7 @@
 namespace h264dec {
 
 void Decoder::deblock_picture() {
+    uniform_.assign(size_t(width_mbs_ * height_mbs_), 0);
     for (int mbAddr = 0; mbAddr < width_mbs_ * height_mbs_; ++mbAddr) deblock_mb(mbAddr);
 }
 
@@ -43,6 +44,7 @@ void Decoder::deblock_mb(int mbAddr) {
                 innerZero &= q.mv[l][i][0] == q.mv[l][0][0] && q.mv[l][i][1] == q.mv[l][0][1];
         }
     }
+    uniform_[size_t(mbAddr)] = innerZero;
 
     for (int dir = 0; dir < 2; ++dir) {  // 0 vertical edges, 1 horizontal edges
         const MbInfo* nb = dir == 0 ? left : top;
@@ -52,7 +54,10 @@ void Decoder::deblock_mb(int mbAddr) {
             std::memset(bs + 4, 3, 12);
             if (q.t8x8) std::memset(bs + 4, 0, 4), std::memset(bs + 12, 0, 4);
         } else {
-            for (int e = 0; e < 4; ++e)
+            // two uniform inter macroblocks: one bS for the whole edge
+            const bool sameEdge = nb && innerZero && uniform_[size_t(dir == 0 ? mbAddr - 1 : mbAddr - width_mbs_)];
+            if (sameEdge) std::memset(bs, motion_bs(*nb, 0, q, 0), 4);
+            for (int e = sameEdge ? 1 : 0; e < 4; ++e)
                 for (int s = 0; s < 4; ++s) {
                     int qb = dir == 0 ? s * 4 + e : e * 4 + s;
                     int v = 0;

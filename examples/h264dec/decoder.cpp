@@ -20,8 +20,15 @@ void Decoder::decode_stream(const uint8_t* data, size_t size) {
     AnnexBReader r(data, size);
     const uint8_t* nal;
     size_t n;
-    while (r.next(&nal, &n)) decode_nal(nal, n);
-    flush();
+    try {
+        while (r.next(&nal, &n)) decode_nal(nal, n);
+        flush();
+    } catch (const DecodeError&) {
+        // the pictures decoded before the error still leave, in order
+        cur_ = nullptr;
+        output_ready(true);
+        throw;
+    }
 }
 
 void Decoder::decode_nal(const uint8_t* data, size_t size) {

@@ -166,6 +166,8 @@ private:
     int qp_ = 0;
     bool col_short_term_ = true;
 
+    std::vector<uint8_t> uniform_;  // loop filter: macroblocks of one motion, no coefficients
+
     // macroblock scratch
     alignas(32) int16_t coefY_[16 * 16 + 16];
     alignas(32) int16_t coefC_[8 + 8 * 16];
