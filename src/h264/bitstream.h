@@ -51,7 +51,7 @@ struct WordCursor {
         return hi | (p[1] >> (n + 1));  // n < 31 here, so the shift is 1..31
     }
 
-    // The next k bits (1..32), right-aligned, without moving the cursor.
+    // The next k bits (0..32), right-aligned, without moving the cursor.
     uint32_t peek(int k) const { return uint32_t(uint64_t(peek_msb(k)) >> (32 - k)); }
 
     // Moves the cursor over k bits (0..32): at most one word boundary.
@@ -68,7 +68,7 @@ struct WordCursor {
         n = 31 - int32_t(pos & 31);
     }
 
-    // Reads k bits (1..32), right-aligned.
+    // Reads k bits (0..32), right-aligned (0 for k = 0).
     uint32_t read(int k) {
         const uint32_t v = peek(k);
         skip(k);
@@ -124,7 +124,7 @@ inline Leaf lookup(WordCursor& c, const int32_t* table) {
     int used = 0;
     for (;;) {
         const int w = t[0];
-        if (w < 1 || used + w > kMaxLookupBits) return {0, false};
+        if (uint32_t(w - 1) >= uint32_t(kMaxLookupBits - used)) return {0, false};  // w outside 1..32 - used
         const uint32_t idx = uint32_t(uint64_t(window << used) >> (32 - w));
         const int32_t e = t[1 + idx];
         used += w;

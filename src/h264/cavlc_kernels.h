@@ -55,6 +55,11 @@ inline constexpr int sadd[7] = {15, 0, 0, 0, 0, 0, 0};
 // vlc_inc[s] = 3 << (s - 1); from 0 it always moves on (see decode_levels).
 inline constexpr int vlc_inc[6] = {0, 3, 6, 12, 24, 48};
 
+// vlc_inc padded for suffixLength 0..6: index 0 is never used (suffixLength
+// leaves 0 before the test) and 6 never grows.
+inline constexpr uint32_t kSuffixThreshold[7] = {0, vlc_inc[1], vlc_inc[2], vlc_inc[3], vlc_inc[4], vlc_inc[5],
+                                                 0xFFFFFFFFu};
+
 // Scan index to raster position of the 2x4 chroma DC block of 4:2:2.
 inline constexpr uint8_t ChromaDC422RasterScan[8] = {0, 2, 1, 4, 6, 3, 5, 7};
 
@@ -138,8 +143,10 @@ ZAN_INLINE ZanResult decode_levels(WordCursor& c, Block& b, int trailingOnes) {
             magnitude = uint32_t(level < 0 ? -level : level);
         }
         b.level[i] = level;
-        if (suffixLength == 0) suffixLength = 1;
-        if (suffixLength < 6 && magnitude > uint32_t(vlc_inc[suffixLength])) ++suffixLength;
+        // From 0 always to 1, then up one after a level above vlc_inc (without
+        // branches: the magnitudes are data).
+        suffixLength += suffixLength == 0;
+        suffixLength += magnitude > kSuffixThreshold[suffixLength];
     }
     return kOk;
 }
@@ -155,10 +162,10 @@ ZAN_INLINE ZanResult decode_block(WordCursor& c, TokenSource src, int maxNumCoef
     const int total = b.totalCoeff;
     if (total == 0) return kOk;
 
-    if (trailingOnes) {
-        const uint32_t signs = c.read(trailingOnes);
-        for (int i = 0; i < trailingOnes; ++i) b.level[i] = ((signs >> (trailingOnes - 1 - i)) & 1) ? -1 : 1;
-    }
+    // The trailing ones' signs, first read first; entries from TrailingOnes
+    // on are overwritten by the levels.
+    const uint32_t signs = c.read(trailingOnes) << (3 - trailingOnes);
+    for (int i = 0; i < 3; ++i) b.level[i] = 1 - 2 * int32_t((signs >> (2 - i)) & 1);
     r = decode_levels(c, b, trailingOnes);
     if (r != kOk) return r;
 
@@ -268,13 +275,13 @@ ZAN_INLINE ZanResult check_4x4(int32_t nC, int32_t maxNumCoeff) {
 }
 
 // The 4x4 forms after their argument checks but the offset: pos[k] is the
-// coefficient of scan index k. The plain form clears the whole block, the
+// coefficient of scan index k (a checked scan or a checked copy). The plain form clears the whole block, the
 // scan-record form only the 16 positions it owns.
-template <class Coef, bool kClearWhole>
+template <class Coef, bool kClearWhole, class Pos>
 ZAN_INLINE ZanResult decode_4x4(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pTotalCoeff, Coef** ppCoeffs,
                                 int32_t nC, int32_t maxNumCoeff, const Zan32s* const* pCoeffTokenTables,
                                 const Zan32s* const* pTotalZerosTables, const Zan32s* const* pRunBeforeTables,
-                                const uint8_t (&pos)[16]) {
+                                const Pos& pos) {
     WordCursor c;
     if (!load_cursor(ppBitStream, pBitOffset, c)) return ZAN_ERR_BAD_ARG;
     TokenSource src{nullptr};  // nC >= 8: the fixed-length form
@@ -306,15 +313,11 @@ ZAN_INLINE ZanResult coeffs4x4(const Zan32u** ppBitStream, Zan32s* pBitOffset, Z
         !*ppBitStream || !*ppCoeffs)
         return ZAN_ERR_NULL_PTR;
     if (const ZanResult r = check_4x4(nC, maxNumCoeff)) return r;
-    uint8_t pos[16];
     uint32_t outOfBlock = 0;
-    for (int k = 0; k < 16; ++k) {
-        outOfBlock |= uint32_t(pScan[k]) & ~15u;
-        pos[k] = uint8_t(pScan[k] & 15);
-    }
+    for (int k = 0; k < 16; ++k) outOfBlock |= uint32_t(pScan[k]) & ~15u;
     if (outOfBlock) return ZAN_ERR_OUT_OF_RANGE;
     return decode_4x4<Coef, true>(ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs, nC, maxNumCoeff, pCoeffTokenTables,
-                                  pTotalZerosTables, pRunBeforeTables, pos);
+                                  pTotalZerosTables, pRunBeforeTables, pScan);
 }
 
 // 4x4 blocks placed through scan records, for interleaved (8x8) layouts.
