@@ -94,6 +94,44 @@ struct WordCursor {
     int64_t bit_pos(const uint32_t* base) const { return int64_t(p - base) * 32 + (31 - n); }
 };
 
+// A 64-bit window over the stream for decoders that read many codes in a
+// row: the next 32..63 bits sit at the top of `bits`, so a 32-bit peek is a
+// shift. It loads the next word only when fewer than 32 bits remain, and
+// that word starts at most 31 bits after the position reached, so the
+// window keeps the cursor's look-ahead bound. Built from a cursor and turned
+// back into one when the decoder is done.
+struct BitWindow {
+    const uint32_t* next;  // next word to load
+    uint64_t bits;         // upcoming bits, most significant first
+    int avail;             // valid bits at the top of `bits`: 32..63
+
+    explicit BitWindow(const WordCursor& c)
+        : next(c.p + 1), bits(uint64_t(c.p[0] << (31 - c.n)) << 32), avail(c.n + 1) {
+        refill();
+    }
+    void refill() {
+        if (avail < 32) {
+            bits |= uint64_t(*next++) << (32 - avail);
+            avail += 32;
+        }
+    }
+    uint32_t peek_msb(int) const { return uint32_t(bits >> 32); }  // always the next 32 bits
+    void skip(int k) {  // k = 0..32
+        bits <<= k;
+        avail -= k;
+        refill();
+    }
+    uint32_t read(int k) {  // k = 0..32, right-aligned
+        const uint32_t v = uint32_t((bits >> 32) >> (32 - k));
+        skip(k);
+        return v;
+    }
+    WordCursor cursor() const {
+        const int w = (avail - 1) >> 5;  // 0: the position is in next[-1], 1: in next[-2]
+        return {next - 1 - w, (avail - 1) & 31};
+    }
+};
+
 // Result of one packed-table lookup.
 struct Leaf {
     int32_t value;  // bits 8..31 of the leaf, arithmetic shift
@@ -118,7 +156,8 @@ inline constexpr int kMaxLookupBits = 32;
 // A path longer than 32 bits, a width outside 1..32 or a give-back larger
 // than its level's width is treated as an invalid code, so a malformed
 // table cannot move the cursor backwards or loop.
-inline Leaf lookup(WordCursor& c, const int32_t* table) {
+template <class Cursor>  // WordCursor or BitWindow
+inline Leaf lookup(Cursor& c, const int32_t* table) {
     const uint32_t window = c.peek_msb(kMaxLookupBits);
     const int32_t* t = table;
     int used = 0;

@@ -18,6 +18,7 @@
 namespace zan::cavlc {
 namespace {
 
+using bits::BitWindow;
 using bits::WordCursor;
 
 // Level decoding tables, indexed by suffixLength 0..6 and level_prefix 0..15.
@@ -85,13 +86,13 @@ enum : ZanResult { kOk = ZAN_OK, kVlc = ZAN_ERR_VLC, kNull = ZAN_ERR_NULL_PTR };
 
 // Leaf of a table lookup as an unsigned number (total_zeros, run_before);
 // -1 for an invalid code.
-ZAN_INLINE int32_t lookup_count(WordCursor& c, const int32_t* table) {
+ZAN_INLINE int32_t lookup_count(BitWindow& c, const int32_t* table) {
     const bits::Leaf leaf = bits::lookup(c, table);
     return leaf.valid && leaf.value >= 0 ? leaf.value : -1;
 }
 
 // coeff_token: TotalCoeff and TrailingOnes, checked against the block size.
-ZAN_INLINE ZanResult decode_coeff_token(WordCursor& c, TokenSource src, int maxNumCoeff, int& totalCoeff,
+ZAN_INLINE ZanResult decode_coeff_token(BitWindow& c, TokenSource src, int maxNumCoeff, int& totalCoeff,
                                         int& trailingOnes) {
     if (!src.table) {
         // nC >= 8: xxxxyy, TotalCoeff = xxxx + 1, TrailingOnes = yy; 000011
@@ -116,7 +117,7 @@ ZAN_INLINE ZanResult decode_coeff_token(WordCursor& c, TokenSource src, int maxN
 
 // Levels T1 .. TotalCoeff-1 (H.264 9.2.2.1): level_prefix, level_suffix,
 // levelCode and the suffixLength adaptation.
-ZAN_INLINE ZanResult decode_levels(WordCursor& c, Block& b, int trailingOnes) {
+ZAN_INLINE ZanResult decode_levels(BitWindow& c, Block& b, int trailingOnes) {
     const int total = b.totalCoeff;
     int suffixLength = (total > 10 && trailingOnes < 3) ? 1 : 0;
     for (int i = trailingOnes; i < total; ++i) {
@@ -153,7 +154,7 @@ ZAN_INLINE ZanResult decode_levels(WordCursor& c, Block& b, int trailingOnes) {
 
 // The whole residual_block_cavlc() up to the scan indices. startIdx is the
 // first coded scan index (16 - maxNumCoeff for 4x4 blocks, 0 for chroma DC).
-ZAN_INLINE ZanResult decode_block(WordCursor& c, TokenSource src, int maxNumCoeff, int startIdx,
+ZAN_INLINE ZanResult decode_block(BitWindow& c, TokenSource src, int maxNumCoeff, int startIdx,
                                   const int32_t* const* totalZerosTables, const int32_t* const* runBeforeTables,
                                   Block& b) {
     int trailingOnes;
@@ -259,8 +260,10 @@ ZAN_INLINE ZanResult run_block(const Zan32u** ppBitStream, Zan32s* pBitOffset, Z
                                TokenSource src, int maxNumCoeff, int startIdx, const Zan32s* const* tz,
                                const Zan32s* const* rb, Place place) {
     Block b;
-    const ZanResult r = decode_block(c, src, maxNumCoeff, startIdx, tz, rb, b);
+    BitWindow window(c);
+    const ZanResult r = decode_block(window, src, maxNumCoeff, startIdx, tz, rb, b);
     if (r != kOk) return r;
+    c = window.cursor();
     if (b.totalCoeff) place(b);
     *pTotalCoeff = Zan16s(b.totalCoeff);
     store_cursor(ppBitStream, pBitOffset, c);
