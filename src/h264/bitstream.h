@@ -14,7 +14,12 @@
 // word and leaves n - k + 32 (so a read that ends on bit 0 leaves the next
 // word at 31, and offset 0 on entry reads bit 0 and moves on). A read
 // touches the next word only when it needs bits from it, so a read (or peek)
-// never loads a word lying wholly more than 31 bits past the cursor.
+// never loads a word that starts more than 31 bits after the cursor.
+//
+// Two forms: WordCursor is the caller's cursor itself (pointer and offset);
+// BitWindow holds the next 32..63 bits in a register for a decoder that
+// reads many codes in a row, with the same look-ahead bound, and converts
+// back to a WordCursor at the end.
 //
 // Give-back. Bits read ahead and not used are returned by adding their count
 // to n; when n then exceeds 31, 32 is subtracted and the pointer steps back a
