@@ -59,11 +59,13 @@ ZAN_INLINE V sel(V keep, V take, V mask) { return _mm256_blendv_epi8(keep, take,
 ZAN_INLINE V add3(V a, V b, V c) { return _mm256_add_epi16(_mm256_add_epi16(a, b), c); }
 
 // H.264 8.7.2.3/8.7.2.4 on 16 positions: x[0..7] = p3, p2, p1, p0, q0, q1,
-// q2, q3 (chroma uses x[2..5] only).
+// q2, q3 (chroma uses x[2..5] only). The normal and the strong filter are
+// each computed only when some lane takes it.
 template <bool Luma>
 ZAN_INLINE void filter_lanes(V* x, const Lanes& L) {
     const V zero = _mm256_setzero_si256(), two = _mm256_set1_epi16(2), four = _mm256_set1_epi16(4);
     const V p1 = x[2], p0 = x[3], q0 = x[4], q1 = x[5];
+    const V p3 = Luma ? x[0] : zero, p2 = Luma ? x[1] : zero, q2 = Luma ? x[6] : zero, q3 = Luma ? x[7] : zero;
     const V ad = absdiff(p0, q0);
     V on = _mm256_and_si256(_mm256_cmpgt_epi16(L.alpha, ad),
                             _mm256_and_si256(_mm256_cmpgt_epi16(L.beta, absdiff(p1, p0)),
@@ -72,58 +74,61 @@ ZAN_INLINE void filter_lanes(V* x, const Lanes& L) {
     if (_mm256_testz_si256(on, on)) return;
     const V strong = _mm256_and_si256(on, _mm256_cmpgt_epi16(L.bs, _mm256_set1_epi16(3)));
     const V normal = _mm256_andnot_si256(strong, on);
-
-    // Normal filter (bS 1..3).
-    const V d = _mm256_srai_epi16(
-        add3(_mm256_slli_epi16(_mm256_sub_epi16(q0, p0), 2), _mm256_sub_epi16(p1, q1), four), 3);
-    // Strong chroma-style values, also the luma fallback.
-    const V wp0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(p1, 1), p0, _mm256_add_epi16(q1, two)), 2);
-    const V wq0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(q1, 1), q0, _mm256_add_epi16(p1, two)), 2);
-    const V max = _mm256_set1_epi16(255);
+    V ap = zero, aq = zero;
     if constexpr (Luma) {
-        const V p2 = x[1], q2 = x[6], p3 = x[0], q3 = x[7];
-        const V ap = _mm256_cmpgt_epi16(L.beta, absdiff(p2, p0));
-        const V aq = _mm256_cmpgt_epi16(L.beta, absdiff(q2, q0));
-        const V tc = _mm256_sub_epi16(_mm256_sub_epi16(L.tc0, ap), aq);
-        const V delta = clip_tc(d, tc);
+        ap = _mm256_cmpgt_epi16(L.beta, absdiff(p2, p0));
+        aq = _mm256_cmpgt_epi16(L.beta, absdiff(q2, q0));
+    }
+
+    if (!_mm256_testz_si256(normal, normal)) {  // bS 1..3
+        const V d = _mm256_srai_epi16(
+            add3(_mm256_slli_epi16(_mm256_sub_epi16(q0, p0), 2), _mm256_sub_epi16(p1, q1), four), 3);
+        const V tc = Luma ? _mm256_sub_epi16(_mm256_sub_epi16(L.tc0, ap), aq)
+                          : _mm256_add_epi16(L.tc0, _mm256_set1_epi16(1));
+        const V delta = clip_tc(d, tc), max = _mm256_set1_epi16(255);
         const V np0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_add_epi16(p0, delta), max), zero);
         const V nq0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_sub_epi16(q0, delta), max), zero);
-        const V avg = _mm256_avg_epu16(p0, q0);
-        const V np1 = _mm256_add_epi16(
-            p1, clip_tc(_mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(p2, avg), _mm256_slli_epi16(p1, 1)), 1),
-                        L.tc0));
-        const V nq1 = _mm256_add_epi16(
-            q1, clip_tc(_mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(q2, avg), _mm256_slli_epi16(q1, 1)), 1),
-                        L.tc0));
+        x[3] = sel(p0, np0, normal);
+        x[4] = sel(q0, nq0, normal);
+        if constexpr (Luma) {
+            const V avg = _mm256_avg_epu16(p0, q0);
+            const V dp1 = _mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(p2, avg), _mm256_slli_epi16(p1, 1)), 1);
+            const V dq1 = _mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(q2, avg), _mm256_slli_epi16(q1, 1)), 1);
+            x[2] = sel(p1, _mm256_add_epi16(p1, clip_tc(dp1, L.tc0)), _mm256_and_si256(normal, ap));
+            x[5] = sel(q1, _mm256_add_epi16(q1, clip_tc(dq1, L.tc0)), _mm256_and_si256(normal, aq));
+        }
+    }
 
-        // Strong filter (bS 4).
-        const V gap = _mm256_cmpgt_epi16(_mm256_add_epi16(_mm256_srai_epi16(L.alpha, 2), two), ad);
-        const V sp = _mm256_and_si256(strong, _mm256_and_si256(ap, gap));
-        const V sq = _mm256_and_si256(strong, _mm256_and_si256(aq, gap));
-        const V pq0 = _mm256_add_epi16(p0, q0);
-        const V sp0 = _mm256_srai_epi16(
-            add3(_mm256_add_epi16(p2, q1), _mm256_slli_epi16(_mm256_add_epi16(p1, pq0), 1), four), 3);
-        const V sq0 = _mm256_srai_epi16(
-            add3(_mm256_add_epi16(q2, p1), _mm256_slli_epi16(_mm256_add_epi16(q1, pq0), 1), four), 3);
-        const V sp1 = _mm256_srai_epi16(add3(p2, p1, _mm256_add_epi16(pq0, two)), 2);
-        const V sq1 = _mm256_srai_epi16(add3(q2, q1, _mm256_add_epi16(pq0, two)), 2);
-        const V sp2 = _mm256_srai_epi16(
-            add3(_mm256_slli_epi16(_mm256_add_epi16(p3, p2), 1), _mm256_add_epi16(p2, p1), _mm256_add_epi16(pq0, four)), 3);
-        const V sq2 = _mm256_srai_epi16(
-            add3(_mm256_slli_epi16(_mm256_add_epi16(q3, q2), 1), _mm256_add_epi16(q2, q1), _mm256_add_epi16(pq0, four)), 3);
-
-        x[3] = sel(sel(sel(p0, np0, normal), wp0, strong), sp0, sp);
-        x[4] = sel(sel(sel(q0, nq0, normal), wq0, strong), sq0, sq);
-        x[2] = sel(sel(p1, np1, _mm256_and_si256(normal, ap)), sp1, sp);
-        x[5] = sel(sel(q1, nq1, _mm256_and_si256(normal, aq)), sq1, sq);
-        x[1] = sel(p2, sp2, sp);
-        x[6] = sel(q2, sq2, sq);
-    } else {
-        const V delta = clip_tc(d, _mm256_add_epi16(L.tc0, _mm256_set1_epi16(1)));
-        const V np0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_add_epi16(p0, delta), max), zero);
-        const V nq0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_sub_epi16(q0, delta), max), zero);
-        x[3] = sel(sel(p0, np0, normal), wp0, strong);
-        x[4] = sel(sel(q0, nq0, normal), wq0, strong);
+    if (!_mm256_testz_si256(strong, strong)) {  // bS 4
+        // The chroma form, also the luma one where the sides are not smooth.
+        const V wp0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(p1, 1), p0, _mm256_add_epi16(q1, two)), 2);
+        const V wq0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(q1, 1), q0, _mm256_add_epi16(p1, two)), 2);
+        x[3] = sel(x[3], wp0, strong);
+        x[4] = sel(x[4], wq0, strong);
+        if constexpr (Luma) {
+            const V gap = _mm256_cmpgt_epi16(_mm256_add_epi16(_mm256_srai_epi16(L.alpha, 2), two), ad);
+            const V sp = _mm256_and_si256(strong, _mm256_and_si256(ap, gap));
+            const V sq = _mm256_and_si256(strong, _mm256_and_si256(aq, gap));
+            const V pq0 = _mm256_add_epi16(p0, q0);
+            const V sp0 = _mm256_srai_epi16(
+                add3(_mm256_add_epi16(p2, q1), _mm256_slli_epi16(_mm256_add_epi16(p1, pq0), 1), four), 3);
+            const V sq0 = _mm256_srai_epi16(
+                add3(_mm256_add_epi16(q2, p1), _mm256_slli_epi16(_mm256_add_epi16(q1, pq0), 1), four), 3);
+            const V sp1 = _mm256_srai_epi16(add3(p2, p1, _mm256_add_epi16(pq0, two)), 2);
+            const V sq1 = _mm256_srai_epi16(add3(q2, q1, _mm256_add_epi16(pq0, two)), 2);
+            const V sp2 = _mm256_srai_epi16(add3(_mm256_slli_epi16(_mm256_add_epi16(p3, p2), 1),
+                                                 _mm256_add_epi16(p2, p1), _mm256_add_epi16(pq0, four)),
+                                            3);
+            const V sq2 = _mm256_srai_epi16(add3(_mm256_slli_epi16(_mm256_add_epi16(q3, q2), 1),
+                                                 _mm256_add_epi16(q2, q1), _mm256_add_epi16(pq0, four)),
+                                            3);
+            x[3] = sel(x[3], sp0, sp);
+            x[4] = sel(x[4], sq0, sq);
+            x[2] = sel(x[2], sp1, sp);
+            x[5] = sel(x[5], sq1, sq);
+            x[1] = sel(p2, sp2, sp);
+            x[6] = sel(q2, sq2, sq);
+        }
     }
 }
 
