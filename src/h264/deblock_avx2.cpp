@@ -42,8 +42,11 @@ ZAN_INLINE __m128i load_n(const uint8_t* p) {
 // Spreads bytes over 16 lanes by a shuffle pattern (index -1: zero).
 ZAN_INLINE V spread(__m128i bytes, __m128i pattern) { return _mm256_cvtepu8_epi16(_mm_shuffle_epi8(bytes, pattern)); }
 
-const __m128i kBy4 = _mm_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
-const __m128i kBy2 = _mm_setr_epi8(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7);
+// Shuffle patterns: byte i -> lanes 4i..4i+3, or 2i, 2i+1. Functions, not
+// namespace-scope constants: nothing in this file may run at load time on a
+// processor without AVX2.
+ZAN_INLINE __m128i by4() { return _mm_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3); }
+ZAN_INLINE __m128i by2() { return _mm_setr_epi8(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7); }
 
 ZAN_INLINE V widen(__m128i x) { return _mm256_cvtepu8_epi16(x); }
 ZAN_INLINE __m128i narrow(V v) {
@@ -225,7 +228,7 @@ ZAN_INLINE void transpose8x16bit(const __m128i* in, __m128i* out) {
 }
 
 // 4 bytes of each of 4 lines <-> 4 columns of 4 bytes (a 4x4 transpose).
-const __m128i k4x4 = _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+ZAN_INLINE __m128i k4x4() { return _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15); }
 
 ZAN_INLINE uint8_t* at(uint8_t* p, int32_t step, int y) { return p + ptrdiff_t(step) * y; }
 ZAN_INLINE __m128i ld16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
@@ -271,8 +274,8 @@ ZAN_INLINE void luma_edges(V* v, const uint8_t* pAlpha, const uint8_t* pBeta, co
         const __m128i b = load_n<4>(pBs + 4 * e);
         if (all_zero(b)) continue;
         const int a = LumaEdges::alpha(e);
-        const Lanes L{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]), spread(load_n<4>(pTc0 + 4 * e), kBy4),
-                      spread(b, kBy4)};
+        const Lanes L{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]), spread(load_n<4>(pTc0 + 4 * e), by4()),
+                      spread(b, by4())};
         filter_lanes<true>(v + 4 * e, L);
     }
 }
@@ -297,7 +300,7 @@ void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
     for (int g = 0; g < 4; ++g)
         quad[g] = _mm_shuffle_epi8(_mm_setr_epi32(ld4(at(p, step, 4 * g) + 12), ld4(at(p, step, 4 * g + 1) + 12),
                                                   ld4(at(p, step, 4 * g + 2) + 12), ld4(at(p, step, 4 * g + 3) + 12)),
-                                   k4x4);
+                                   k4x4());
     const __m128i t0 = _mm_unpacklo_epi32(quad[0], quad[1]), t1 = _mm_unpacklo_epi32(quad[2], quad[3]);
     const __m128i t2 = _mm_unpackhi_epi32(quad[0], quad[1]), t3 = _mm_unpackhi_epi32(quad[2], quad[3]);
     v[16] = widen(_mm_unpacklo_epi64(t0, t1));
@@ -336,7 +339,7 @@ void luma_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
 ZAN_INLINE Lanes chroma420_lanes(const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
                                  const uint8_t* pBs) {
     const __m128i bsPattern = _mm_setr_epi8(0, 0, 1, 1, 2, 2, 3, 3, 8, 8, 9, 9, 10, 10, 11, 11);
-    return Lanes{halves(pAlpha[0], pAlpha[1]), halves(pBeta[0], pBeta[1]), spread(load_n<8>(pTc0), kBy2),
+    return Lanes{halves(pAlpha[0], pAlpha[1]), halves(pBeta[0], pBeta[1]), spread(load_n<8>(pTc0), by2()),
                  spread(load_n<12>(pBs), bsPattern)};
 }
 
@@ -396,7 +399,7 @@ ZAN_INLINE Lanes nv12_lanes(const Params<uint8_t>& prm, int e) {
     const __m128i tcPattern = _mm_setr_epi8(0, 4, 0, 4, 1, 5, 1, 5, 2, 6, 2, 6, 3, 7, 3, 7);
     return Lanes{_mm256_set1_epi32((prm.alpha[2 + a] << 16) | prm.alpha[a]),
                  _mm256_set1_epi32((prm.beta[2 + a] << 16) | prm.beta[a]), spread(tc, tcPattern),
-                 spread(load_n<4>(prm.bs + 8 * e), kBy4)};
+                 spread(load_n<4>(prm.bs + 8 * e), by4())};
 }
 
 void nv12_ver(uint8_t* p, int32_t step, const Params<uint8_t>& prm) {
@@ -448,7 +451,7 @@ void chroma422_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_
         V v[8];
         for (int i = 0; i < 4; ++i) v[2 + i] = cols[4 * e + i];
         filter_lanes<false>(v, Lanes{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]),
-                                     spread(load_n<4>(pTc0 + 4 * e), kBy4), spread(b, kBy4)});
+                                     spread(load_n<4>(pTc0 + 4 * e), by4()), spread(b, by4())});
         cols[4 * e + 1] = v[3];
         cols[4 * e + 2] = v[4];
     }
@@ -477,7 +480,7 @@ void chroma422_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_
             v[2 + i] = widen(_mm_unpacklo_epi64(ld8(at(edge, step, ext ? i - 2 : i & 1)), ld8(at(edge, step, i + 2))));
         const int a0 = Chroma422HorEdges::alpha(2 * pair), a1 = Chroma422HorEdges::alpha(2 * pair + 1);
         filter_lanes<false>(v, Lanes{halves(pAlpha[a0], pAlpha[a1]), halves(pBeta[a0], pBeta[a1]),
-                                     spread(load_n<8>(pTc0 + 8 * pair), kBy2), spread(b, kBy2)});
+                                     spread(load_n<8>(pTc0 + 8 * pair), by2()), spread(b, by2())});
         const __m128i P0 = narrow(v[3]), Q0 = narrow(v[4]);
         if (ext) st8(at(edge, step, -1), P0);
         st8hi(at(edge, step, 3), P0);
@@ -524,7 +527,7 @@ void chroma_mbaff(uint8_t* p, int32_t step, Zan32u nAlpha, Zan32u nBeta, const u
     if (nAlpha == 0 || ld4(pBs) == 0) return;
     const __m128i cols = _mm_shuffle_epi8(
         _mm_setr_epi32(ld4(at(p, step, 0) - 2), ld4(at(p, step, 1) - 2), ld4(at(p, step, 2) - 2), ld4(at(p, step, 3) - 2)),
-        k4x4);
+        k4x4());
     V v[8];
     v[2] = widen(cols);
     v[3] = widen(_mm_srli_si128(cols, 4));
@@ -534,7 +537,7 @@ void chroma_mbaff(uint8_t* p, int32_t step, Zan32u nAlpha, Zan32u nBeta, const u
     filter_lanes<false>(v, mbaff_lanes(nAlpha, nBeta, pTc0, pBs, pattern));
     const __m128i back = _mm_shuffle_epi8(
         _mm_unpacklo_epi64(_mm_unpacklo_epi32(narrow(v[2]), narrow(v[3])), _mm_unpacklo_epi32(narrow(v[4]), narrow(v[5]))),
-        k4x4);
+        k4x4());
     alignas(16) int32_t line[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(line), back);
     for (int y = 0; y < 4; ++y) std::memcpy(at(p, step, y) - 2, &line[y], 4);
