@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "../examples/common/h264_cavlc_tables.cpp"  // the benchmark links only the library
+#include "h264_cavlc_tables.h"
 #include "../tests/h264/cavlc_writer.h"
 #include "core/common.h"
 

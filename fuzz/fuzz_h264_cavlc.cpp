@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "../examples/common/h264_cavlc_tables.cpp"  // the fuzz targets link only the library
+#include "h264_cavlc_tables.h"
 #include "zanvc.h"
 
 namespace {

@@ -14,7 +14,12 @@
 // word and leaves n - k + 32 (so a read that ends on bit 0 leaves the next
 // word at 31, and offset 0 on entry reads bit 0 and moves on). A read
 // touches the next word only when it needs bits from it, so a read (or peek)
-// never loads a word lying wholly more than 31 bits past the cursor.
+// never loads a word that starts more than 31 bits after the cursor.
+//
+// Two forms: WordCursor is the caller's cursor itself (pointer and offset);
+// BitWindow holds the next 32..63 bits in a register for a decoder that
+// reads many codes in a row, with the same look-ahead bound, and converts
+// back to a WordCursor at the end.
 //
 // Give-back. Bits read ahead and not used are returned by adding their count
 // to n; when n then exceeds 31, 32 is subtracted and the pointer steps back a
@@ -51,7 +56,7 @@ struct WordCursor {
         return hi | (p[1] >> (n + 1));  // n < 31 here, so the shift is 1..31
     }
 
-    // The next k bits (1..32), right-aligned, without moving the cursor.
+    // The next k bits (0..32), right-aligned, without moving the cursor.
     uint32_t peek(int k) const { return uint32_t(uint64_t(peek_msb(k)) >> (32 - k)); }
 
     // Moves the cursor over k bits (0..32): at most one word boundary.
@@ -68,7 +73,7 @@ struct WordCursor {
         n = 31 - int32_t(pos & 31);
     }
 
-    // Reads k bits (1..32), right-aligned.
+    // Reads k bits (0..32), right-aligned (0 for k = 0).
     uint32_t read(int k) {
         const uint32_t v = peek(k);
         skip(k);
@@ -92,6 +97,44 @@ struct WordCursor {
 
     // Position in bits from a base word's top bit (for tests and bounds).
     int64_t bit_pos(const uint32_t* base) const { return int64_t(p - base) * 32 + (31 - n); }
+};
+
+// A 64-bit window over the stream for decoders that read many codes in a
+// row: the next 32..63 bits sit at the top of `bits`, so a 32-bit peek is a
+// shift. It loads the next word only when fewer than 32 bits remain, and
+// that word starts at most 31 bits after the position reached, so the
+// window keeps the cursor's look-ahead bound. Built from a cursor and turned
+// back into one when the decoder is done.
+struct BitWindow {
+    const uint32_t* next;  // next word to load
+    uint64_t bits;         // upcoming bits, most significant first
+    int avail;             // valid bits at the top of `bits`: 32..63
+
+    explicit BitWindow(const WordCursor& c)
+        : next(c.p + 1), bits(uint64_t(c.p[0] << (31 - c.n)) << 32), avail(c.n + 1) {
+        refill();
+    }
+    void refill() {
+        if (avail < 32) {
+            bits |= uint64_t(*next++) << (32 - avail);
+            avail += 32;
+        }
+    }
+    uint32_t peek_msb(int) const { return uint32_t(bits >> 32); }  // always the next 32 bits
+    void skip(int k) {  // k = 0..32
+        bits <<= k;
+        avail -= k;
+        refill();
+    }
+    uint32_t read(int k) {  // k = 0..32, right-aligned
+        const uint32_t v = uint32_t((bits >> 32) >> (32 - k));
+        skip(k);
+        return v;
+    }
+    WordCursor cursor() const {
+        const int w = (avail - 1) >> 5;  // 0: the position is in next[-1], 1: in next[-2]
+        return {next - 1 - w, (avail - 1) & 31};
+    }
 };
 
 // Result of one packed-table lookup.
@@ -118,13 +161,14 @@ inline constexpr int kMaxLookupBits = 32;
 // A path longer than 32 bits, a width outside 1..32 or a give-back larger
 // than its level's width is treated as an invalid code, so a malformed
 // table cannot move the cursor backwards or loop.
-inline Leaf lookup(WordCursor& c, const int32_t* table) {
+template <class Cursor>  // WordCursor or BitWindow
+inline Leaf lookup(Cursor& c, const int32_t* table) {
     const uint32_t window = c.peek_msb(kMaxLookupBits);
     const int32_t* t = table;
     int used = 0;
     for (;;) {
         const int w = t[0];
-        if (w < 1 || used + w > kMaxLookupBits) return {0, false};
+        if (uint32_t(w - 1) >= uint32_t(kMaxLookupBits - used)) return {0, false};  // w outside 1..32 - used
         const uint32_t idx = uint32_t(uint64_t(window << used) >> (32 - w));
         const int32_t e = t[1 + idx];
         used += w;

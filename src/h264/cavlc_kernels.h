@@ -18,6 +18,7 @@
 namespace zan::cavlc {
 namespace {
 
+using bits::BitWindow;
 using bits::WordCursor;
 
 // Level decoding tables, indexed by suffixLength 0..6 and level_prefix 0..15.
@@ -55,6 +56,11 @@ inline constexpr int sadd[7] = {15, 0, 0, 0, 0, 0, 0};
 // vlc_inc[s] = 3 << (s - 1); from 0 it always moves on (see decode_levels).
 inline constexpr int vlc_inc[6] = {0, 3, 6, 12, 24, 48};
 
+// vlc_inc padded for suffixLength 0..6: index 0 is never used (suffixLength
+// leaves 0 before the test) and 6 never grows.
+inline constexpr uint32_t kSuffixThreshold[7] = {0, vlc_inc[1], vlc_inc[2], vlc_inc[3], vlc_inc[4], vlc_inc[5],
+                                                 0xFFFFFFFFu};
+
 // Scan index to raster position of the 2x4 chroma DC block of 4:2:2.
 inline constexpr uint8_t ChromaDC422RasterScan[8] = {0, 2, 1, 4, 6, 3, 5, 7};
 
@@ -80,13 +86,13 @@ enum : ZanResult { kOk = ZAN_OK, kVlc = ZAN_ERR_VLC, kNull = ZAN_ERR_NULL_PTR };
 
 // Leaf of a table lookup as an unsigned number (total_zeros, run_before);
 // -1 for an invalid code.
-ZAN_INLINE int32_t lookup_count(WordCursor& c, const int32_t* table) {
+ZAN_INLINE int32_t lookup_count(BitWindow& c, const int32_t* table) {
     const bits::Leaf leaf = bits::lookup(c, table);
     return leaf.valid && leaf.value >= 0 ? leaf.value : -1;
 }
 
 // coeff_token: TotalCoeff and TrailingOnes, checked against the block size.
-ZAN_INLINE ZanResult decode_coeff_token(WordCursor& c, TokenSource src, int maxNumCoeff, int& totalCoeff,
+ZAN_INLINE ZanResult decode_coeff_token(BitWindow& c, TokenSource src, int maxNumCoeff, int& totalCoeff,
                                         int& trailingOnes) {
     if (!src.table) {
         // nC >= 8: xxxxyy, TotalCoeff = xxxx + 1, TrailingOnes = yy; 000011
@@ -111,7 +117,7 @@ ZAN_INLINE ZanResult decode_coeff_token(WordCursor& c, TokenSource src, int maxN
 
 // Levels T1 .. TotalCoeff-1 (H.264 9.2.2.1): level_prefix, level_suffix,
 // levelCode and the suffixLength adaptation.
-ZAN_INLINE ZanResult decode_levels(WordCursor& c, Block& b, int trailingOnes) {
+ZAN_INLINE ZanResult decode_levels(BitWindow& c, Block& b, int trailingOnes) {
     const int total = b.totalCoeff;
     int suffixLength = (total > 10 && trailingOnes < 3) ? 1 : 0;
     for (int i = trailingOnes; i < total; ++i) {
@@ -138,15 +144,17 @@ ZAN_INLINE ZanResult decode_levels(WordCursor& c, Block& b, int trailingOnes) {
             magnitude = uint32_t(level < 0 ? -level : level);
         }
         b.level[i] = level;
-        if (suffixLength == 0) suffixLength = 1;
-        if (suffixLength < 6 && magnitude > uint32_t(vlc_inc[suffixLength])) ++suffixLength;
+        // From 0 always to 1, then up one after a level above vlc_inc (without
+        // branches: the magnitudes are data).
+        suffixLength += suffixLength == 0;
+        suffixLength += magnitude > kSuffixThreshold[suffixLength];
     }
     return kOk;
 }
 
 // The whole residual_block_cavlc() up to the scan indices. startIdx is the
 // first coded scan index (16 - maxNumCoeff for 4x4 blocks, 0 for chroma DC).
-ZAN_INLINE ZanResult decode_block(WordCursor& c, TokenSource src, int maxNumCoeff, int startIdx,
+ZAN_INLINE ZanResult decode_block(BitWindow& c, TokenSource src, int maxNumCoeff, int startIdx,
                                   const int32_t* const* totalZerosTables, const int32_t* const* runBeforeTables,
                                   Block& b) {
     int trailingOnes;
@@ -155,10 +163,10 @@ ZAN_INLINE ZanResult decode_block(WordCursor& c, TokenSource src, int maxNumCoef
     const int total = b.totalCoeff;
     if (total == 0) return kOk;
 
-    if (trailingOnes) {
-        const uint32_t signs = c.read(trailingOnes);
-        for (int i = 0; i < trailingOnes; ++i) b.level[i] = ((signs >> (trailingOnes - 1 - i)) & 1) ? -1 : 1;
-    }
+    // The trailing ones' signs, first read first; entries from TrailingOnes
+    // on are overwritten by the levels.
+    const uint32_t signs = c.read(trailingOnes) << (3 - trailingOnes);
+    for (int i = 0; i < 3; ++i) b.level[i] = 1 - 2 * int32_t((signs >> (2 - i)) & 1);
     r = decode_levels(c, b, trailingOnes);
     if (r != kOk) return r;
 
@@ -252,8 +260,10 @@ ZAN_INLINE ZanResult run_block(const Zan32u** ppBitStream, Zan32s* pBitOffset, Z
                                TokenSource src, int maxNumCoeff, int startIdx, const Zan32s* const* tz,
                                const Zan32s* const* rb, Place place) {
     Block b;
-    const ZanResult r = decode_block(c, src, maxNumCoeff, startIdx, tz, rb, b);
+    BitWindow window(c);
+    const ZanResult r = decode_block(window, src, maxNumCoeff, startIdx, tz, rb, b);
     if (r != kOk) return r;
+    c = window.cursor();
     if (b.totalCoeff) place(b);
     *pTotalCoeff = Zan16s(b.totalCoeff);
     store_cursor(ppBitStream, pBitOffset, c);
@@ -268,13 +278,13 @@ ZAN_INLINE ZanResult check_4x4(int32_t nC, int32_t maxNumCoeff) {
 }
 
 // The 4x4 forms after their argument checks but the offset: pos[k] is the
-// coefficient of scan index k. The plain form clears the whole block, the
+// coefficient of scan index k (a checked scan or a checked copy). The plain form clears the whole block, the
 // scan-record form only the 16 positions it owns.
-template <class Coef, bool kClearWhole>
+template <class Coef, bool kClearWhole, class Pos>
 ZAN_INLINE ZanResult decode_4x4(const Zan32u** ppBitStream, Zan32s* pBitOffset, Zan16s* pTotalCoeff, Coef** ppCoeffs,
                                 int32_t nC, int32_t maxNumCoeff, const Zan32s* const* pCoeffTokenTables,
                                 const Zan32s* const* pTotalZerosTables, const Zan32s* const* pRunBeforeTables,
-                                const uint8_t (&pos)[16]) {
+                                const Pos& pos) {
     WordCursor c;
     if (!load_cursor(ppBitStream, pBitOffset, c)) return ZAN_ERR_BAD_ARG;
     TokenSource src{nullptr};  // nC >= 8: the fixed-length form
@@ -306,15 +316,11 @@ ZAN_INLINE ZanResult coeffs4x4(const Zan32u** ppBitStream, Zan32s* pBitOffset, Z
         !*ppBitStream || !*ppCoeffs)
         return ZAN_ERR_NULL_PTR;
     if (const ZanResult r = check_4x4(nC, maxNumCoeff)) return r;
-    uint8_t pos[16];
     uint32_t outOfBlock = 0;
-    for (int k = 0; k < 16; ++k) {
-        outOfBlock |= uint32_t(pScan[k]) & ~15u;
-        pos[k] = uint8_t(pScan[k] & 15);
-    }
+    for (int k = 0; k < 16; ++k) outOfBlock |= uint32_t(pScan[k]) & ~15u;
     if (outOfBlock) return ZAN_ERR_OUT_OF_RANGE;
     return decode_4x4<Coef, true>(ppBitStream, pBitOffset, pTotalCoeff, ppCoeffs, nC, maxNumCoeff, pCoeffTokenTables,
-                                  pTotalZerosTables, pRunBeforeTables, pos);
+                                  pTotalZerosTables, pRunBeforeTables, pScan);
 }
 
 // 4x4 blocks placed through scan records, for interleaved (8x8) layouts.

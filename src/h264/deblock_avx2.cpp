@@ -42,8 +42,11 @@ ZAN_INLINE __m128i load_n(const uint8_t* p) {
 // Spreads bytes over 16 lanes by a shuffle pattern (index -1: zero).
 ZAN_INLINE V spread(__m128i bytes, __m128i pattern) { return _mm256_cvtepu8_epi16(_mm_shuffle_epi8(bytes, pattern)); }
 
-const __m128i kBy4 = _mm_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
-const __m128i kBy2 = _mm_setr_epi8(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7);
+// Shuffle patterns: byte i -> lanes 4i..4i+3, or 2i, 2i+1. Functions, not
+// namespace-scope constants: nothing in this file may run at load time on a
+// processor without AVX2.
+ZAN_INLINE __m128i by4() { return _mm_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3); }
+ZAN_INLINE __m128i by2() { return _mm_setr_epi8(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7); }
 
 ZAN_INLINE V widen(__m128i x) { return _mm256_cvtepu8_epi16(x); }
 ZAN_INLINE __m128i narrow(V v) {
@@ -59,11 +62,13 @@ ZAN_INLINE V sel(V keep, V take, V mask) { return _mm256_blendv_epi8(keep, take,
 ZAN_INLINE V add3(V a, V b, V c) { return _mm256_add_epi16(_mm256_add_epi16(a, b), c); }
 
 // H.264 8.7.2.3/8.7.2.4 on 16 positions: x[0..7] = p3, p2, p1, p0, q0, q1,
-// q2, q3 (chroma uses x[2..5] only).
+// q2, q3 (chroma uses x[2..5] only). The normal and the strong filter are
+// each computed only when some lane takes it.
 template <bool Luma>
 ZAN_INLINE void filter_lanes(V* x, const Lanes& L) {
     const V zero = _mm256_setzero_si256(), two = _mm256_set1_epi16(2), four = _mm256_set1_epi16(4);
     const V p1 = x[2], p0 = x[3], q0 = x[4], q1 = x[5];
+    const V p3 = Luma ? x[0] : zero, p2 = Luma ? x[1] : zero, q2 = Luma ? x[6] : zero, q3 = Luma ? x[7] : zero;
     const V ad = absdiff(p0, q0);
     V on = _mm256_and_si256(_mm256_cmpgt_epi16(L.alpha, ad),
                             _mm256_and_si256(_mm256_cmpgt_epi16(L.beta, absdiff(p1, p0)),
@@ -72,58 +77,61 @@ ZAN_INLINE void filter_lanes(V* x, const Lanes& L) {
     if (_mm256_testz_si256(on, on)) return;
     const V strong = _mm256_and_si256(on, _mm256_cmpgt_epi16(L.bs, _mm256_set1_epi16(3)));
     const V normal = _mm256_andnot_si256(strong, on);
-
-    // Normal filter (bS 1..3).
-    const V d = _mm256_srai_epi16(
-        add3(_mm256_slli_epi16(_mm256_sub_epi16(q0, p0), 2), _mm256_sub_epi16(p1, q1), four), 3);
-    // Strong chroma-style values, also the luma fallback.
-    const V wp0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(p1, 1), p0, _mm256_add_epi16(q1, two)), 2);
-    const V wq0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(q1, 1), q0, _mm256_add_epi16(p1, two)), 2);
-    const V max = _mm256_set1_epi16(255);
+    V ap = zero, aq = zero;
     if constexpr (Luma) {
-        const V p2 = x[1], q2 = x[6], p3 = x[0], q3 = x[7];
-        const V ap = _mm256_cmpgt_epi16(L.beta, absdiff(p2, p0));
-        const V aq = _mm256_cmpgt_epi16(L.beta, absdiff(q2, q0));
-        const V tc = _mm256_sub_epi16(_mm256_sub_epi16(L.tc0, ap), aq);
-        const V delta = clip_tc(d, tc);
+        ap = _mm256_cmpgt_epi16(L.beta, absdiff(p2, p0));
+        aq = _mm256_cmpgt_epi16(L.beta, absdiff(q2, q0));
+    }
+
+    if (!_mm256_testz_si256(normal, normal)) {  // bS 1..3
+        const V d = _mm256_srai_epi16(
+            add3(_mm256_slli_epi16(_mm256_sub_epi16(q0, p0), 2), _mm256_sub_epi16(p1, q1), four), 3);
+        const V tc = Luma ? _mm256_sub_epi16(_mm256_sub_epi16(L.tc0, ap), aq)
+                          : _mm256_add_epi16(L.tc0, _mm256_set1_epi16(1));
+        const V delta = clip_tc(d, tc), max = _mm256_set1_epi16(255);
         const V np0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_add_epi16(p0, delta), max), zero);
         const V nq0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_sub_epi16(q0, delta), max), zero);
-        const V avg = _mm256_avg_epu16(p0, q0);
-        const V np1 = _mm256_add_epi16(
-            p1, clip_tc(_mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(p2, avg), _mm256_slli_epi16(p1, 1)), 1),
-                        L.tc0));
-        const V nq1 = _mm256_add_epi16(
-            q1, clip_tc(_mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(q2, avg), _mm256_slli_epi16(q1, 1)), 1),
-                        L.tc0));
+        x[3] = sel(p0, np0, normal);
+        x[4] = sel(q0, nq0, normal);
+        if constexpr (Luma) {
+            const V avg = _mm256_avg_epu16(p0, q0);
+            const V dp1 = _mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(p2, avg), _mm256_slli_epi16(p1, 1)), 1);
+            const V dq1 = _mm256_srai_epi16(_mm256_sub_epi16(_mm256_add_epi16(q2, avg), _mm256_slli_epi16(q1, 1)), 1);
+            x[2] = sel(p1, _mm256_add_epi16(p1, clip_tc(dp1, L.tc0)), _mm256_and_si256(normal, ap));
+            x[5] = sel(q1, _mm256_add_epi16(q1, clip_tc(dq1, L.tc0)), _mm256_and_si256(normal, aq));
+        }
+    }
 
-        // Strong filter (bS 4).
-        const V gap = _mm256_cmpgt_epi16(_mm256_add_epi16(_mm256_srai_epi16(L.alpha, 2), two), ad);
-        const V sp = _mm256_and_si256(strong, _mm256_and_si256(ap, gap));
-        const V sq = _mm256_and_si256(strong, _mm256_and_si256(aq, gap));
-        const V pq0 = _mm256_add_epi16(p0, q0);
-        const V sp0 = _mm256_srai_epi16(
-            add3(_mm256_add_epi16(p2, q1), _mm256_slli_epi16(_mm256_add_epi16(p1, pq0), 1), four), 3);
-        const V sq0 = _mm256_srai_epi16(
-            add3(_mm256_add_epi16(q2, p1), _mm256_slli_epi16(_mm256_add_epi16(q1, pq0), 1), four), 3);
-        const V sp1 = _mm256_srai_epi16(add3(p2, p1, _mm256_add_epi16(pq0, two)), 2);
-        const V sq1 = _mm256_srai_epi16(add3(q2, q1, _mm256_add_epi16(pq0, two)), 2);
-        const V sp2 = _mm256_srai_epi16(
-            add3(_mm256_slli_epi16(_mm256_add_epi16(p3, p2), 1), _mm256_add_epi16(p2, p1), _mm256_add_epi16(pq0, four)), 3);
-        const V sq2 = _mm256_srai_epi16(
-            add3(_mm256_slli_epi16(_mm256_add_epi16(q3, q2), 1), _mm256_add_epi16(q2, q1), _mm256_add_epi16(pq0, four)), 3);
-
-        x[3] = sel(sel(sel(p0, np0, normal), wp0, strong), sp0, sp);
-        x[4] = sel(sel(sel(q0, nq0, normal), wq0, strong), sq0, sq);
-        x[2] = sel(sel(p1, np1, _mm256_and_si256(normal, ap)), sp1, sp);
-        x[5] = sel(sel(q1, nq1, _mm256_and_si256(normal, aq)), sq1, sq);
-        x[1] = sel(p2, sp2, sp);
-        x[6] = sel(q2, sq2, sq);
-    } else {
-        const V delta = clip_tc(d, _mm256_add_epi16(L.tc0, _mm256_set1_epi16(1)));
-        const V np0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_add_epi16(p0, delta), max), zero);
-        const V nq0 = _mm256_max_epi16(_mm256_min_epi16(_mm256_sub_epi16(q0, delta), max), zero);
-        x[3] = sel(sel(p0, np0, normal), wp0, strong);
-        x[4] = sel(sel(q0, nq0, normal), wq0, strong);
+    if (!_mm256_testz_si256(strong, strong)) {  // bS 4
+        // The chroma form, also the luma one where the sides are not smooth.
+        const V wp0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(p1, 1), p0, _mm256_add_epi16(q1, two)), 2);
+        const V wq0 = _mm256_srai_epi16(add3(_mm256_slli_epi16(q1, 1), q0, _mm256_add_epi16(p1, two)), 2);
+        x[3] = sel(x[3], wp0, strong);
+        x[4] = sel(x[4], wq0, strong);
+        if constexpr (Luma) {
+            const V gap = _mm256_cmpgt_epi16(_mm256_add_epi16(_mm256_srai_epi16(L.alpha, 2), two), ad);
+            const V sp = _mm256_and_si256(strong, _mm256_and_si256(ap, gap));
+            const V sq = _mm256_and_si256(strong, _mm256_and_si256(aq, gap));
+            const V pq0 = _mm256_add_epi16(p0, q0);
+            const V sp0 = _mm256_srai_epi16(
+                add3(_mm256_add_epi16(p2, q1), _mm256_slli_epi16(_mm256_add_epi16(p1, pq0), 1), four), 3);
+            const V sq0 = _mm256_srai_epi16(
+                add3(_mm256_add_epi16(q2, p1), _mm256_slli_epi16(_mm256_add_epi16(q1, pq0), 1), four), 3);
+            const V sp1 = _mm256_srai_epi16(add3(p2, p1, _mm256_add_epi16(pq0, two)), 2);
+            const V sq1 = _mm256_srai_epi16(add3(q2, q1, _mm256_add_epi16(pq0, two)), 2);
+            const V sp2 = _mm256_srai_epi16(add3(_mm256_slli_epi16(_mm256_add_epi16(p3, p2), 1),
+                                                 _mm256_add_epi16(p2, p1), _mm256_add_epi16(pq0, four)),
+                                            3);
+            const V sq2 = _mm256_srai_epi16(add3(_mm256_slli_epi16(_mm256_add_epi16(q3, q2), 1),
+                                                 _mm256_add_epi16(q2, q1), _mm256_add_epi16(pq0, four)),
+                                            3);
+            x[3] = sel(x[3], sp0, sp);
+            x[4] = sel(x[4], sq0, sq);
+            x[2] = sel(x[2], sp1, sp);
+            x[5] = sel(x[5], sq1, sq);
+            x[1] = sel(p2, sp2, sp);
+            x[6] = sel(q2, sq2, sq);
+        }
     }
 }
 
@@ -220,7 +228,7 @@ ZAN_INLINE void transpose8x16bit(const __m128i* in, __m128i* out) {
 }
 
 // 4 bytes of each of 4 lines <-> 4 columns of 4 bytes (a 4x4 transpose).
-const __m128i k4x4 = _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+ZAN_INLINE __m128i k4x4() { return _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15); }
 
 ZAN_INLINE uint8_t* at(uint8_t* p, int32_t step, int y) { return p + ptrdiff_t(step) * y; }
 ZAN_INLINE __m128i ld16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
@@ -266,8 +274,8 @@ ZAN_INLINE void luma_edges(V* v, const uint8_t* pAlpha, const uint8_t* pBeta, co
         const __m128i b = load_n<4>(pBs + 4 * e);
         if (all_zero(b)) continue;
         const int a = LumaEdges::alpha(e);
-        const Lanes L{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]), spread(load_n<4>(pTc0 + 4 * e), kBy4),
-                      spread(b, kBy4)};
+        const Lanes L{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]), spread(load_n<4>(pTc0 + 4 * e), by4()),
+                      spread(b, by4())};
         filter_lanes<true>(v + 4 * e, L);
     }
 }
@@ -292,7 +300,7 @@ void luma_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
     for (int g = 0; g < 4; ++g)
         quad[g] = _mm_shuffle_epi8(_mm_setr_epi32(ld4(at(p, step, 4 * g) + 12), ld4(at(p, step, 4 * g + 1) + 12),
                                                   ld4(at(p, step, 4 * g + 2) + 12), ld4(at(p, step, 4 * g + 3) + 12)),
-                                   k4x4);
+                                   k4x4());
     const __m128i t0 = _mm_unpacklo_epi32(quad[0], quad[1]), t1 = _mm_unpacklo_epi32(quad[2], quad[3]);
     const __m128i t2 = _mm_unpackhi_epi32(quad[0], quad[1]), t3 = _mm_unpackhi_epi32(quad[2], quad[3]);
     v[16] = widen(_mm_unpacklo_epi64(t0, t1));
@@ -331,7 +339,7 @@ void luma_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_t* pB
 ZAN_INLINE Lanes chroma420_lanes(const uint8_t* pAlpha, const uint8_t* pBeta, const uint8_t* pTc0,
                                  const uint8_t* pBs) {
     const __m128i bsPattern = _mm_setr_epi8(0, 0, 1, 1, 2, 2, 3, 3, 8, 8, 9, 9, 10, 10, 11, 11);
-    return Lanes{halves(pAlpha[0], pAlpha[1]), halves(pBeta[0], pBeta[1]), spread(load_n<8>(pTc0), kBy2),
+    return Lanes{halves(pAlpha[0], pAlpha[1]), halves(pBeta[0], pBeta[1]), spread(load_n<8>(pTc0), by2()),
                  spread(load_n<12>(pBs), bsPattern)};
 }
 
@@ -391,7 +399,7 @@ ZAN_INLINE Lanes nv12_lanes(const Params<uint8_t>& prm, int e) {
     const __m128i tcPattern = _mm_setr_epi8(0, 4, 0, 4, 1, 5, 1, 5, 2, 6, 2, 6, 3, 7, 3, 7);
     return Lanes{_mm256_set1_epi32((prm.alpha[2 + a] << 16) | prm.alpha[a]),
                  _mm256_set1_epi32((prm.beta[2 + a] << 16) | prm.beta[a]), spread(tc, tcPattern),
-                 spread(load_n<4>(prm.bs + 8 * e), kBy4)};
+                 spread(load_n<4>(prm.bs + 8 * e), by4())};
 }
 
 void nv12_ver(uint8_t* p, int32_t step, const Params<uint8_t>& prm) {
@@ -443,7 +451,7 @@ void chroma422_ver(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_
         V v[8];
         for (int i = 0; i < 4; ++i) v[2 + i] = cols[4 * e + i];
         filter_lanes<false>(v, Lanes{_mm256_set1_epi16(pAlpha[a]), _mm256_set1_epi16(pBeta[a]),
-                                     spread(load_n<4>(pTc0 + 4 * e), kBy4), spread(b, kBy4)});
+                                     spread(load_n<4>(pTc0 + 4 * e), by4()), spread(b, by4())});
         cols[4 * e + 1] = v[3];
         cols[4 * e + 2] = v[4];
     }
@@ -472,7 +480,7 @@ void chroma422_hor(uint8_t* p, int32_t step, const uint8_t* pAlpha, const uint8_
             v[2 + i] = widen(_mm_unpacklo_epi64(ld8(at(edge, step, ext ? i - 2 : i & 1)), ld8(at(edge, step, i + 2))));
         const int a0 = Chroma422HorEdges::alpha(2 * pair), a1 = Chroma422HorEdges::alpha(2 * pair + 1);
         filter_lanes<false>(v, Lanes{halves(pAlpha[a0], pAlpha[a1]), halves(pBeta[a0], pBeta[a1]),
-                                     spread(load_n<8>(pTc0 + 8 * pair), kBy2), spread(b, kBy2)});
+                                     spread(load_n<8>(pTc0 + 8 * pair), by2()), spread(b, by2())});
         const __m128i P0 = narrow(v[3]), Q0 = narrow(v[4]);
         if (ext) st8(at(edge, step, -1), P0);
         st8hi(at(edge, step, 3), P0);
@@ -519,7 +527,7 @@ void chroma_mbaff(uint8_t* p, int32_t step, Zan32u nAlpha, Zan32u nBeta, const u
     if (nAlpha == 0 || ld4(pBs) == 0) return;
     const __m128i cols = _mm_shuffle_epi8(
         _mm_setr_epi32(ld4(at(p, step, 0) - 2), ld4(at(p, step, 1) - 2), ld4(at(p, step, 2) - 2), ld4(at(p, step, 3) - 2)),
-        k4x4);
+        k4x4());
     V v[8];
     v[2] = widen(cols);
     v[3] = widen(_mm_srli_si128(cols, 4));
@@ -529,7 +537,7 @@ void chroma_mbaff(uint8_t* p, int32_t step, Zan32u nAlpha, Zan32u nBeta, const u
     filter_lanes<false>(v, mbaff_lanes(nAlpha, nBeta, pTc0, pBs, pattern));
     const __m128i back = _mm_shuffle_epi8(
         _mm_unpacklo_epi64(_mm_unpacklo_epi32(narrow(v[2]), narrow(v[3])), _mm_unpacklo_epi32(narrow(v[4]), narrow(v[5]))),
-        k4x4);
+        k4x4());
     alignas(16) int32_t line[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(line), back);
     for (int y = 0; y < 4; ++y) std::memcpy(at(p, step, y) - 2, &line[y], 4);

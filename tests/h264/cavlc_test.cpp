@@ -78,6 +78,32 @@ TEST(H264BitCursor, PeekLoadsTheNextWordOnlyWhenNeeded) {
     EXPECT_EQ(c.peek(8), 0x78u);
 }
 
+TEST(H264BitCursor, WindowMatchesCursorWithinTheLookAheadBound) {
+    // Random reads through both forms agree; the words are copied into a
+    // buffer that ends with the word holding the bit 31 past the end of the
+    // reads, so AddressSanitizer catches a window that loads further.
+    zt::Rng rng;
+    std::vector<uint32_t> src(64);
+    for (int round = 0; round < 300; ++round) {
+        for (uint32_t& w : src) w = rng.u32();
+        std::vector<int> ks(size_t(rng.range(1, 40)));
+        int64_t total = 0;
+        for (int& k : ks) total += (k = rng.range(0, 32));
+        const int start = rng.range(0, 31);
+        const int64_t end = start + total + 31;  // last bit the window may load
+        std::vector<uint32_t> exact(src.begin(), src.begin() + end / 32 + 1);
+        zan::bits::WordCursor c{src.data(), 31 - start};
+        zan::bits::BitWindow w(zan::bits::WordCursor{exact.data(), 31 - start});
+        for (int k : ks) {
+            ASSERT_EQ(w.peek_msb(32), c.peek_msb(32));
+            ASSERT_EQ(w.read(k), k ? c.read(k) : 0u);
+            const zan::bits::WordCursor back = w.cursor();
+            ASSERT_EQ(back.p - exact.data(), c.p - src.data());
+            ASSERT_EQ(back.n, c.n);
+        }
+    }
+}
+
 TEST(H264BitCursor, PackedLookupGivesBackAndRejects) {
     // "1" -> 5, "01" -> 7, "00" unassigned: {2, invalid, 7, 5, 5}.
     const int32_t table[5] = {2, zanvc_ex::kPackedInvalidEntry, 0x700, 0x501, 0x501};
