@@ -451,7 +451,6 @@ void Decoder::emit(Picture* p) {
     f.stride[1] = f.stride[2] = p->strideC;
     f.sar_num = sps ? sps->sar_num : 0;
     f.sar_den = sps ? sps->sar_den : 1;
-    ++output_count_;
     out_(f);
 }
 

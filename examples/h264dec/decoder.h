@@ -117,8 +117,8 @@ private:
     void decode_skip(int mbAddr);
     void decode_macroblock(BitReader& br, int mbAddr);
     void decode_intra_pcm(BitReader& br, int mbAddr);
-    void decode_residual(BitReader& br, int mbAddr, int cbp, int i16, bool intra);
-    void reconstruct(int mbAddr, int cbp, int i16mode, int chromaMode, const int32_t* predModes);
+    void decode_residual(BitReader& br, int mbAddr, int cbp, int i16);
+    void reconstruct(int mbAddr, int i16mode, int chromaMode, const int32_t* predModes);
     int luma_nc(int mbAddr, int x4, int y4) const;
     int chroma_nc(int mbAddr, int c, int x, int y) const;
     // motion
@@ -151,7 +151,6 @@ private:
     int dpb_size_ = 1;
     int reorder_ = 0;
     int mbs_decoded_ = 0;
-    int output_count_ = 0;
 
     PocState poc_;
     int max_long_term_idx_ = -1;  // -1 = no long-term frame indices

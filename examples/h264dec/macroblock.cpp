@@ -156,11 +156,11 @@ void Decoder::mv_pred(int mbAddr, int list, int ref, int x4, int y4, int w4, int
     if (!avC) neighbour_motion(mbAddr, list, x4 - 1, y4 - 1, &refC, mvC, &avC);
 
     if (w4 == 4 && h4 == 2) {  // 16x8
-        if (y4 == 0 && refB == ref) return (void)(mvp[0] = mvB[0], mvp[1] = mvB[1]);
-        if (y4 != 0 && refA == ref) return (void)(mvp[0] = mvA[0], mvp[1] = mvA[1]);
+        const int16_t* m = y4 == 0 ? (refB == ref ? mvB : nullptr) : (refA == ref ? mvA : nullptr);
+        if (m) return (void)(mvp[0] = m[0], mvp[1] = m[1]);
     } else if (w4 == 2 && h4 == 4) {  // 8x16
-        if (x4 == 0 && refA == ref) return (void)(mvp[0] = mvA[0], mvp[1] = mvA[1]);
-        if (x4 != 0 && refC == ref) return (void)(mvp[0] = mvC[0], mvp[1] = mvC[1]);
+        const int16_t* m = x4 == 0 ? (refA == ref ? mvA : nullptr) : (refC == ref ? mvC : nullptr);
+        if (m) return (void)(mvp[0] = m[0], mvp[1] = m[1]);
     }
     if (!avB && !avC && avA) {
         mvp[0] = mvA[0];
@@ -495,12 +495,12 @@ void Decoder::decode_macroblock(BitReader& br, int mbAddr) {
         int d = br.se();
         if (d < -26 || d > 25) fail("mb_qp_delta out of range");
         qp_ = (qp_ + d + 52) % 52;
-        decode_residual(br, mbAddr, cbp, kind == kMbI16x16, mb.intra);
+        decode_residual(br, mbAddr, cbp, kind == kMbI16x16);
     } else {
         cbp4x4_ = 0;
     }
     finish_mb_qp(mb, qp_);
-    reconstruct(mbAddr, cbp, i16mode, chromaMode, predModes);
+    reconstruct(mbAddr, i16mode, chromaMode, predModes);
     ++mbs_decoded_;
 }
 
@@ -649,8 +649,7 @@ int Decoder::cavlc_block(BitReader& br, int nC, int maxNum, int16_t** pp) {
     return tc;
 }
 
-void Decoder::decode_residual(BitReader& br, int mbAddr, int cbp, int i16, bool intra) {
-    (void)intra;
+void Decoder::decode_residual(BitReader& br, int mbAddr, int cbp, int i16) {
     MbInfo& mb = cur_->mbs[size_t(mbAddr)];
     uint32_t bits = 0;
     int16_t* pY = coefY_;

@@ -55,7 +55,7 @@ int Decoder::intra_edge_type(int mbAddr) const {
     return e;
 }
 
-void Decoder::reconstruct(int mbAddr, int cbp, int i16mode, int chromaMode, const int32_t* predModes) {
+void Decoder::reconstruct(int mbAddr, int i16mode, int chromaMode, const int32_t* predModes) {
     const MbInfo& mb = cur_->mbs[size_t(mbAddr)];
     const int mbx = mbAddr % width_mbs_, mby = mbAddr / width_mbs_;
     const int sY = cur_->strideY, sC = cur_->strideC;
@@ -69,7 +69,6 @@ void Decoder::reconstruct(int mbAddr, int cbp, int i16mode, int chromaMode, cons
     const bool flat = scaling_.flat;
     const int edge = mb.intra ? intra_edge_type(mbAddr) : 0;
     const uint32_t bits = cbp4x4_;
-    (void)cbp;
     ZanResult r = ZAN_OK;
     Zan16s* pY = coefY_;
     Zan16s* pC = coefC_;
