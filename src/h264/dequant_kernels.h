@@ -107,6 +107,52 @@ ZAN_INLINE int32_t scale8x8(int32_t c, int32_t ls, int qp) {
     return int32_t(uint32_t(p) + (1u << (s - 1))) >> s;
 }
 
+// 4x4 Hadamard transform of the Intra 16x16 DC levels (H.264 8.5.10),
+// f = H c H; H is symmetric, so both passes are the same butterfly.
+ZAN_INLINE void hadamard4x4(const int16_t* c, int32_t* f) {
+    for (int i = 0; i < 16; ++i) f[i] = c[i];
+    auto bf = [](int32_t& a, int32_t& b, int32_t& c2, int32_t& d) {
+        const int32_t s0 = a + b, s1 = a - b, s2 = c2 + d, s3 = c2 - d;
+        a = s0 + s2;  // 1  1  1  1
+        b = s0 - s2;  // 1  1 -1 -1
+        c2 = s1 - s3; // 1 -1 -1  1
+        d = s1 + s3;  // 1 -1  1 -1
+    };
+    for (int i = 0; i < 4; ++i) bf(f[4 * i], f[4 * i + 1], f[4 * i + 2], f[4 * i + 3]);
+    for (int j = 0; j < 4; ++j) bf(f[j], f[4 + j], f[8 + j], f[12 + j]);
+}
+
+// Flat luma DC: s = InvQuantLuma16x16DCTable[qp]; rounding 2, 1, 0 by QP
+// range; results as 16-bit values, in place.
+ZAN_INLINE void luma_dc_flat(int16_t* c, int qp) {
+    int32_t f[16];
+    hadamard4x4(c, f);
+    const int32_t s = InvQuantLuma16x16DCTable[qp];
+    for (int i = 0; i < 16; ++i) {
+        const int32_t p = wrap_mul(f[i], s);
+        c[i] = int16_t(qp < 6 ? int32_t(uint32_t(p) + 2) >> 2 : qp < 12 ? int32_t(uint32_t(p) + 1) >> 1 : p);
+    }
+}
+
+// Luma DC with the caller's LevelScale4x4(qP % 6, 0, 0) (H.264 8.5.10):
+// qP >= 36: (f * ls) << (qP / 6 - 6); else (f * ls + 2^(5 - qP/6)) >> (6 - qP/6).
+ZAN_INLINE void luma_dc_levels(const int16_t* c, int32_t ls, int qp, int32_t* dc) {
+    int32_t f[16];
+    hadamard4x4(c, f);
+    for (int i = 0; i < 16; ++i) dc[i] = scale8x8(f[i], ls, qp);
+}
+
+// 4:2:0 chroma DC (H.264 8.5.11): 2x2 transform, then flat (ls == 0:
+// (f * InvQuantTable[qp][0]) >> 1 with 16-bit sums and results) or with the
+// caller's LevelScale4x4(QPc % 6, 0, 0): ((f * ls) << (QPc / 6)) >> 5.
+ZAN_INLINE void chroma_dc(const int16_t* c, int32_t ls, int qp, int32_t* dc) {
+    const int32_t c0 = c[0], c1 = c[1], c2 = c[2], c3 = c[3];
+    const int32_t f[4] = {c0 + c1 + c2 + c3, c0 - c1 + c2 - c3, c0 + c1 - c2 - c3, c0 - c1 - c2 + c3};
+    for (int i = 0; i < 4; ++i)
+        dc[i] = ls ? wrap_shl(wrap_mul(f[i], ls), qp / 6) >> 5
+                   : int32_t(int16_t((int32_t(int16_t(f[i])) * InvQuantTable[qp][0]) >> 1));
+}
+
 // Adds a residual to an 8-bit block in place: dst[x * xs] = Clip1(dst + r).
 template <int N>
 ZAN_INLINE void add_residual(uint8_t* dst, int32_t step, int xs, const int32_t* r) {

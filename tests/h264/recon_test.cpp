@@ -1,0 +1,842 @@
+// H.264 macroblock reconstruction: random macroblocks with random coded-block
+// bits against a straightforward model built on the standard's equations
+// (neighbour availability derived from the decoding order, 64-bit
+// dequantization and inverse transforms), the AVX2 kernels against the
+// portable ones, worked examples, the coefficient pointer's advance, and the
+// argument checks.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "h264/h264_tables.h"
+#include "support/checkasm.h"
+
+namespace {
+
+using zan::h264::InvLevelScale_4x4_default;
+using zan::h264::InvLevelScale_8x8_default;
+
+// ---------------------------------------------------------------- model --
+
+constexpr int kBlkX[16] = {0, 1, 0, 1, 2, 3, 2, 3, 0, 1, 0, 1, 2, 3, 2, 3};
+constexpr int kBlkY[16] = {0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 3, 3, 2, 2, 3, 3};
+
+int blk_at(int x, int y) {  // blkIdx of the 4x4 block holding sample (x, y)
+    for (int b = 0; b < 16; ++b)
+        if (kBlkX[b] == x / 4 && kBlkY[b] == y / 4) return b;
+    return -1;
+}
+
+// Whether sample (x, y) relative to the macroblock may be used by the block
+// that is decoded as number `cur` (blocks of `size` samples, in decoding
+// order), given edgeType: other macroblocks by their edge bit, samples of
+// this one when their block is already decoded.
+bool sample_available(int x, int y, int cur, int size, uint8_t edge) {
+    if (y < 0) return x < 0 ? !(edge & 16) : x < 16 ? !(edge & 4) : !(edge & 32);
+    if (x < 0) return !(edge & 1);
+    if (x >= 16) return false;
+    const int k = size == 4 ? blk_at(x, y) : x / 8 + 2 * (y / 8);
+    return k < cur;
+}
+
+int avail_bits(int bx, int by, int cur, int size, uint8_t edge) {
+    int a = 0;
+    if (sample_available(bx, by - 1, cur, size, edge)) a |= 1;
+    if (sample_available(bx - 1, by, cur, size, edge)) a |= 2;
+    if (sample_available(bx - 1, by - 1, cur, size, edge)) a |= 32;
+    if (sample_available(bx + size, by - 1, cur, size, edge)) a |= 64;
+    return a;
+}
+
+int64_t scale_std(int64_t c, int64_t ls, int qp, int base) {  // base 4 (4x4) or 6 (8x8, luma DC)
+    if (qp / 6 >= base) return (c * ls) << (qp / 6 - base);
+    return (c * ls + (int64_t(1) << (base - 1 - qp / 6))) >> (base - qp / 6);
+}
+
+void idct_1d(int64_t* d, int n, int s) {
+    int64_t o[8];
+    if (n == 4) {
+        const int64_t e = d[0] + d[2 * s], f = d[0] - d[2 * s];
+        const int64_t g = (d[s] >> 1) - d[3 * s], h = d[s] + (d[3 * s] >> 1);
+        o[0] = e + h, o[1] = f + g, o[2] = f - g, o[3] = e - h;
+    } else {
+        int64_t x[8];
+        for (int i = 0; i < 8; ++i) x[i] = d[i * s];
+        const int64_t a0 = x[0] + x[4], a4 = x[0] - x[4], a2 = (x[2] >> 1) - x[6], a6 = x[2] + (x[6] >> 1);
+        const int64_t b0 = a0 + a6, b2 = a4 + a2, b4 = a4 - a2, b6 = a0 - a6;
+        const int64_t a1 = -x[3] + x[5] - x[7] - (x[7] >> 1), a3 = x[1] + x[7] - x[3] - (x[3] >> 1);
+        const int64_t a5 = -x[1] + x[7] + x[5] + (x[5] >> 1), a7 = x[3] + x[5] + x[1] + (x[1] >> 1);
+        const int64_t b1 = a1 + (a7 >> 2), b7 = a7 - (a1 >> 2), b3 = a3 + (a5 >> 2), b5 = (a3 >> 2) - a5;
+        o[0] = b0 + b7, o[1] = b2 + b5, o[2] = b4 + b3, o[3] = b6 + b1;
+        o[4] = b6 - b1, o[5] = b4 - b3, o[6] = b2 - b5, o[7] = b0 - b7;
+    }
+    for (int i = 0; i < n; ++i) d[i * s] = o[i];
+}
+
+// Residual of an n x n block from its scaled coefficients d, added to the
+// samples at p (xs apart) and limited to 0..255.
+void model_add(uint8_t* p, int step, int xs, int64_t* d, int n, bool transform) {
+    if (transform) {
+        for (int i = 0; i < n; ++i) idct_1d(d + n * i, n, 1);
+        for (int j = 0; j < n; ++j) idct_1d(d + j, n, n);
+        for (int i = 0; i < n * n; ++i) d[i] = (d[i] + 32) >> 6;
+    }
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            uint8_t& s = p[y * step + x * xs];
+            s = uint8_t(zan::clip3(0, 255, int(s + d[n * y + x])));
+        }
+}
+
+struct Scale {
+    const int16_t* ls;  // LevelScale entries (flat: the default matrix)
+    int qp;
+    bool bypass;
+};
+
+// One 4x4 block: coefficients c (may be null), DC override dc (may be null).
+void model_block4(uint8_t* p, int step, int xs, const int16_t* c, const int64_t* dc, const Scale& s) {
+    int64_t d[16];
+    for (int i = 0; i < 16; ++i) d[i] = !c ? 0 : s.bypass ? c[i] : scale_std(c[i], s.ls[i], s.qp, 4);
+    if (dc) d[0] = *dc;
+    model_add(p, step, xs, d, 4, !s.bypass);
+}
+
+void model_block8(uint8_t* p, int step, const int16_t* c, const Scale& s) {
+    int64_t d[64];
+    for (int i = 0; i < 64; ++i) d[i] = s.bypass ? c[i] : scale_std(c[i], s.ls[i], s.qp, 6);
+    model_add(p, step, 1, d, 8, !s.bypass);
+}
+
+// Intra 8x8 prediction (H.264 8.3.2.2): filtered references, nine modes.
+void model_pred8x8(uint8_t* blk, int step, int mode, int av) {
+    const bool top = av & 1, left = av & 2, tl = av & 32, tr = av & 64;
+    auto P = [&](int x, int y) { return int(blk[y * step + x]); };
+    const bool need[9][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {1, 1, 1},
+                             {1, 1, 1}, {1, 1, 1}, {1, 0, 0}, {0, 1, 0}};
+    if ((need[mode][0] && !top) || (need[mode][1] && !left) || (need[mode][2] && !tl)) {
+        for (int y = 0; y < 8; ++y) std::memset(blk + y * step, 128, 8);
+        return;
+    }
+    int t[16] = {}, l[8] = {}, c = 0;
+    if (top)
+        for (int x = 0; x < 16; ++x) t[x] = P(x < 8 || tr ? x : 7, -1);
+    if (left)
+        for (int y = 0; y < 8; ++y) l[y] = P(-1, y);
+    if (tl) c = P(-1, -1);
+    int ft[16] = {}, fl[8] = {}, fc = c;
+    if (top) {
+        ft[0] = tl ? (c + 2 * t[0] + t[1] + 2) >> 2 : (3 * t[0] + t[1] + 2) >> 2;
+        for (int x = 1; x < 15; ++x) ft[x] = (t[x - 1] + 2 * t[x] + t[x + 1] + 2) >> 2;
+        ft[15] = (t[14] + 3 * t[15] + 2) >> 2;
+    }
+    if (tl)
+        fc = top && left ? (t[0] + 2 * c + l[0] + 2) >> 2 : top ? (3 * c + t[0] + 2) >> 2
+           : left        ? (3 * c + l[0] + 2) >> 2
+                         : c;
+    if (left) {
+        fl[0] = tl ? (c + 2 * l[0] + l[1] + 2) >> 2 : (3 * l[0] + l[1] + 2) >> 2;
+        for (int y = 1; y < 7; ++y) fl[y] = (l[y - 1] + 2 * l[y] + l[y + 1] + 2) >> 2;
+        fl[7] = (l[6] + 3 * l[7] + 2) >> 2;
+    }
+    auto T = [&](int x) { return x < 0 ? fc : ft[x]; };
+    auto L = [&](int y) { return y < 0 ? fc : fl[y]; };
+    int sT = 0, sL = 0;
+    for (int i = 0; i < 8; ++i) sT += ft[i], sL += fl[i];
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            int v;
+            switch (mode) {
+                case 0: v = T(x); break;
+                case 1: v = L(y); break;
+                case 2: v = top && left ? (sT + sL + 8) >> 4 : left ? (sL + 4) >> 3 : top ? (sT + 4) >> 3 : 128; break;
+                case 3:
+                    v = x == 7 && y == 7 ? (T(14) + 3 * T(15) + 2) >> 2
+                                         : (T(x + y) + 2 * T(x + y + 1) + T(x + y + 2) + 2) >> 2;
+                    break;
+                case 4:
+                    v = x > y   ? (T(x - y - 2) + 2 * T(x - y - 1) + T(x - y) + 2) >> 2
+                        : x < y ? (L(y - x - 2) + 2 * L(y - x - 1) + L(y - x) + 2) >> 2
+                                : (T(0) + 2 * fc + L(0) + 2) >> 2;
+                    break;
+                case 5: {
+                    const int z = 2 * x - y;
+                    if (z >= 0 && z % 2 == 0) v = (T(x - (y >> 1) - 1) + T(x - (y >> 1)) + 1) >> 1;
+                    else if (z > 0) v = (T(x - (y >> 1) - 2) + 2 * T(x - (y >> 1) - 1) + T(x - (y >> 1)) + 2) >> 2;
+                    else if (z == -1) v = (L(0) + 2 * fc + T(0) + 2) >> 2;
+                    else v = (L(y - 2 * x - 1) + 2 * L(y - 2 * x - 2) + L(y - 2 * x - 3) + 2) >> 2;
+                    break;
+                }
+                case 6: {
+                    const int z = 2 * y - x;
+                    if (z >= 0 && z % 2 == 0) v = (L(y - (x >> 1) - 1) + L(y - (x >> 1)) + 1) >> 1;
+                    else if (z > 0) v = (L(y - (x >> 1) - 2) + 2 * L(y - (x >> 1) - 1) + L(y - (x >> 1)) + 2) >> 2;
+                    else if (z == -1) v = (L(0) + 2 * fc + T(0) + 2) >> 2;
+                    else v = (T(x - 2 * y - 1) + 2 * T(x - 2 * y - 2) + T(x - 2 * y - 3) + 2) >> 2;
+                    break;
+                }
+                case 7:
+                    v = y % 2 == 0 ? (T(x + (y >> 1)) + T(x + (y >> 1) + 1) + 1) >> 1
+                                   : (T(x + (y >> 1)) + 2 * T(x + (y >> 1) + 1) + T(x + (y >> 1) + 2) + 2) >> 2;
+                    break;
+                default: {
+                    const int z = x + 2 * y;
+                    if (z > 13) v = L(7);
+                    else if (z == 13) v = (L(6) + 3 * L(7) + 2) >> 2;
+                    else if (z % 2) v = (L(y + (x >> 1)) + 2 * L(y + (x >> 1) + 1) + L(y + (x >> 1) + 2) + 2) >> 2;
+                    else v = (L(y + (x >> 1)) + L(y + (x >> 1) + 1) + 1) >> 1;
+                    break;
+                }
+            }
+            blk[y * step + x] = uint8_t(v);
+        }
+}
+
+// --------------------------------------------------------- test frame ----
+
+// A 64 x 48 picture of random samples; the macroblock sits at (16, 16).
+struct Img {
+    static constexpr int kStep = 64;
+    std::vector<uint8_t> px = std::vector<uint8_t>(kStep * 48);
+    explicit Img(zt::Rng& rng) { zt::fill(rng, px.data(), px.size(), 0, 255, zt::kAllBiases[rng.range(0, 4)]); }
+    uint8_t* mb() { return px.data() + 16 * kStep + 16; }
+};
+
+// Random coefficients for nblk blocks of n values; `lim` bounds magnitudes.
+std::vector<int16_t> random_coefs(zt::Rng& rng, int count, int lim) {
+    std::vector<int16_t> c(count);
+    for (auto& v : c) v = int16_t(rng.range(0, 2) ? 0 : rng.range(-lim, lim));
+    return c;
+}
+
+// Magnitude bound that keeps the flat 16-bit path free of saturation.
+int flat_limit(int qp) { return std::max(1, 800 / zan::h264::InvQuantTable[qp][1]); }
+
+std::vector<int16_t> random_levels(zt::Rng& rng, int n) {
+    std::vector<int16_t> l(n);
+    for (auto& v : l) v = int16_t(rng.range(16, 4000));
+    return l;
+}
+
+template <class Fn>
+void for_each_impl(Fn fn) {
+    fn("c", false);
+    if (zt::have_avx2()) fn("avx2", true);
+}
+
+// Runs the coefficient-consuming call on a copy of the picture and checks
+// status, the pointer's advance and the picture against the model's.
+template <class Call>
+void expect_same(const char* what, Img& start, const std::vector<uint8_t>& want, ZanResult wantStatus,
+                 const std::vector<int16_t>& coefs, ptrdiff_t wantAdvance, Call call) {
+    for_each_impl([&](const char* impl, bool avx2) {
+        Img img = start;
+        std::vector<int16_t> buf = coefs;
+        buf.resize(buf.size() + 64);
+        int16_t* p = buf.data();
+        const ZanResult r = call(avx2, &p, img);
+        ASSERT_EQ(r, wantStatus) << what << " " << impl;
+        ASSERT_EQ(p - buf.data(), wantAdvance) << what << " " << impl;
+        ASSERT_TRUE(zt::same_array(img.px.data(), want.data(), want.size())) << what << " " << impl;
+    });
+}
+
+#define IMPL(avx2, name) ((avx2) ? zan::avx2::name : zan::c::name)
+
+// ------------------------------------------------------------ luma tests --
+
+TEST(H264ReconLuma, Inter4x4AgainstModel) {
+    zt::Rng rng;
+    for (int it = 0; it < 600; ++it) {
+        Img img(rng);
+        const int form = it % 2;  // 0 flat, 1 levels (+ bypass)
+        const int qp = form ? rng.range(0, 51) : rng.range(0, 40);
+        const uint32_t cbp = rng.u32() & (rng.coin() ? 0x1FFFEu : 0x7FFFFFFu);
+        const bool bypass = form && qp == 0 && rng.coin();
+        std::vector<int16_t> levels = form ? random_levels(rng, 16)
+                                           : std::vector<int16_t>(InvLevelScale_4x4_default[qp % 6].begin(),
+                                                                  InvLevelScale_4x4_default[qp % 6].end());
+        const int nCoded = __builtin_popcount(cbp & 0x1FFFEu);
+        const std::vector<int16_t> coefs = random_coefs(rng, 16 * nCoded, form ? 40 : flat_limit(qp));
+        std::vector<uint8_t> want = img.px;
+        const Scale s{levels.data(), qp, bypass};
+        const int16_t* c = coefs.data();
+        for (int b = 0; b < 16; ++b)
+            if (cbp & (2u << b)) {
+                model_block4(want.data() + (16 + 4 * kBlkY[b]) * Img::kStep + 16 + 4 * kBlkX[b], Img::kStep, 1, c,
+                             nullptr, s);
+                c += 16;
+            }
+        expect_same("inter", img, want, ZAN_OK, coefs, 16 * nCoded, [&](bool avx2, int16_t** pp, Img& m) {
+            return form ? IMPL(avx2, zaniReconstructLumaInter4x4MB_H264_16s8u_C1R)(pp, m.mb(), Img::kStep, cbp, qp,
+                                                                                   levels.data(), bypass)
+                        : IMPL(avx2, zaniReconstructLumaInterMB_H264_16s8u_C1R)(pp, m.mb(), Img::kStep, cbp, qp);
+        });
+    }
+}
+
+TEST(H264ReconLuma, Inter8x8AgainstModel) {
+    zt::Rng rng;
+    for (int it = 0; it < 300; ++it) {
+        Img img(rng);
+        const int qp = rng.range(0, 51);
+        const uint32_t cbp = rng.u32() & 0xF;
+        const bool bypass = qp == 0 && rng.coin();
+        const std::vector<int16_t> levels = random_levels(rng, 64);
+        const int n = __builtin_popcount(cbp);
+        const std::vector<int16_t> coefs = random_coefs(rng, 64 * n, 40);
+        std::vector<uint8_t> want = img.px;
+        const int16_t* c = coefs.data();
+        for (int k = 0; k < 4; ++k)
+            if (cbp & (1u << k)) {
+                model_block8(want.data() + (16 + 8 * (k >> 1)) * Img::kStep + 16 + 8 * (k & 1), Img::kStep, c,
+                             {levels.data(), qp, bypass});
+                c += 64;
+            }
+        expect_same("inter8x8", img, want, ZAN_OK, coefs, 64 * n, [&](bool avx2, int16_t** pp, Img& m) {
+            return IMPL(avx2, zaniReconstructLumaInter8x8MB_H264_16s8u_C1R)(pp, m.mb(), Img::kStep, cbp, qp,
+                                                                            levels.data(), bypass);
+        });
+    }
+}
+
+// Intra 4x4 (full and half, flat and levels) against the model: prediction
+// by the exported predictor with availability derived from decoding order.
+TEST(H264ReconLuma, Intra4x4AgainstModel) {
+    zt::Rng rng;
+    for (int it = 0; it < 800; ++it) {
+        Img img(rng);
+        const bool half = it % 4 >= 2, scaled = it % 2;
+        const int n = half ? 8 : 16, shift = half ? 0 : 1;
+        const int qp = scaled ? rng.range(0, 51) : rng.range(0, 40);
+        const uint8_t edge = uint8_t(rng.u32() & 0x35);
+        const bool bypass = scaled && qp == 0 && rng.coin();
+        int32_t modes[16];
+        for (int& m : modes) m = rng.range(0, 8);
+        const uint32_t cbp = rng.u32();
+        std::vector<int16_t> levels = scaled ? random_levels(rng, 16)
+                                             : std::vector<int16_t>(InvLevelScale_4x4_default[qp % 6].begin(),
+                                                                    InvLevelScale_4x4_default[qp % 6].end());
+        int nCoded = 0;
+        for (int b = 0; b < n; ++b) nCoded += (cbp >> (b + shift)) & 1;
+        const std::vector<int16_t> coefs = random_coefs(rng, 16 * nCoded, scaled ? 40 : flat_limit(qp));
+        std::vector<uint8_t> want = img.px;
+        const int16_t* c = coefs.data();
+        bool fallback = false;
+        for (int b = 0; b < n; ++b) {
+            uint8_t* blk = want.data() + (16 + 4 * kBlkY[b]) * Img::kStep + 16 + 4 * kBlkX[b];
+            const int av = avail_bits(4 * kBlkX[b], 4 * kBlkY[b], b, 4, edge);
+            fallback |= zaniPredictIntra_4x4_H264_8u_C1IR(blk, Img::kStep, modes[b], av) == ZAN_WRN_PRED_FALLBACK;
+            if (cbp & (1u << (b + shift))) {
+                model_block4(blk, Img::kStep, 1, c, nullptr, {levels.data(), qp, bypass});
+                c += 16;
+            }
+        }
+        const ZanResult status = fallback ? ZAN_WRN_PRED_FALLBACK : ZAN_OK;
+        expect_same("intra4x4", img, want, status, coefs, 16 * nCoded, [&](bool avx2, int16_t** pp, Img& m) {
+            if (half)
+                return scaled ? IMPL(avx2, zaniReconstructLumaIntraHalf4x4MB_H264_16s8u_C1R)(
+                                    pp, m.mb(), Img::kStep, modes, cbp, qp, edge, levels.data(), bypass)
+                              : IMPL(avx2, zaniReconstructLumaIntraHalfMB_H264_16s8u_C1R)(pp, m.mb(), Img::kStep,
+                                                                                          modes, cbp, qp, edge);
+            return scaled ? IMPL(avx2, zaniReconstructLumaIntra4x4MB_H264_16s8u_C1R)(
+                                pp, m.mb(), Img::kStep, modes, cbp, qp, edge, levels.data(), bypass)
+                          : IMPL(avx2, zaniReconstructLumaIntraMB_H264_16s8u_C1R)(pp, m.mb(), Img::kStep, modes, cbp,
+                                                                                  qp, edge);
+        });
+    }
+}
+
+TEST(H264ReconLuma, Intra8x8AgainstModel) {
+    zt::Rng rng;
+    for (int it = 0; it < 600; ++it) {
+        Img img(rng);
+        const bool half = it % 2;
+        const int n = half ? 2 : 4;
+        const int qp = rng.range(0, 51);
+        const uint8_t edge = uint8_t(rng.u32() & 0x35);
+        const bool bypass = qp == 0 && rng.coin();
+        int32_t modes[4];
+        for (int& m : modes) m = rng.range(0, 8);
+        const uint32_t cbp = rng.u32() & ((1u << n) - 1);
+        const std::vector<int16_t> levels =
+            rng.coin() ? random_levels(rng, 64)
+                       : std::vector<int16_t>(InvLevelScale_8x8_default[qp % 6].begin(),
+                                              InvLevelScale_8x8_default[qp % 6].end());
+        const int nCoded = __builtin_popcount(cbp);
+        const std::vector<int16_t> coefs = random_coefs(rng, 64 * nCoded, 40);
+        std::vector<uint8_t> want = img.px;
+        const int16_t* c = coefs.data();
+        bool fallback = false;
+        for (int k = 0; k < n; ++k) {
+            uint8_t* blk = want.data() + (16 + 8 * (k >> 1)) * Img::kStep + 16 + 8 * (k & 1);
+            const int av = avail_bits(8 * (k & 1), 8 * (k >> 1), k, 8, edge);
+            const bool needTop = modes[k] == 0 || modes[k] == 3 || modes[k] == 7 || (modes[k] >= 4 && modes[k] <= 6);
+            const bool needLeft = modes[k] == 1 || modes[k] == 8 || (modes[k] >= 4 && modes[k] <= 6);
+            const bool needTl = modes[k] >= 4 && modes[k] <= 6;
+            fallback |= (needTop && !(av & 1)) || (needLeft && !(av & 2)) || (needTl && !(av & 32));
+            model_pred8x8(blk, Img::kStep, modes[k], av);
+            if (cbp & (1u << k)) {
+                model_block8(blk, Img::kStep, c, {levels.data(), qp, bypass});
+                c += 64;
+            }
+        }
+        const ZanResult status = fallback ? ZAN_WRN_PRED_FALLBACK : ZAN_OK;
+        expect_same("intra8x8", img, want, status, coefs, 64 * nCoded, [&](bool avx2, int16_t** pp, Img& m) {
+            return half ? IMPL(avx2, zaniReconstructLumaIntraHalf8x8MB_H264_16s8u_C1R)(
+                              pp, m.mb(), Img::kStep, modes, cbp, qp, edge, levels.data(), bypass)
+                        : IMPL(avx2, zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R)(
+                              pp, m.mb(), Img::kStep, modes, cbp, qp, edge, levels.data(), bypass);
+        });
+    }
+}
+
+TEST(H264ReconLuma, Intra16x16AgainstModel) {
+    zt::Rng rng;
+    for (int it = 0; it < 600; ++it) {
+        Img img(rng);
+        const bool scaled = it % 2;
+        const int qp = rng.range(0, 51), mode = rng.range(0, 3);
+        const uint8_t edge = uint8_t(rng.u32() & 0x15);
+        const bool bypass = scaled && qp == 0 && rng.coin();
+        const uint32_t cbp = rng.u32() & (rng.coin() ? 0x1FFFFu : 0x1u);
+        std::vector<int16_t> levels = scaled ? random_levels(rng, 16)
+                                             : std::vector<int16_t>(InvLevelScale_4x4_default[qp % 6].begin(),
+                                                                    InvLevelScale_4x4_default[qp % 6].end());
+        const int nCoded = (cbp & 1) + __builtin_popcount(cbp & 0x1FFFEu);
+        const std::vector<int16_t> coefs = random_coefs(rng, 16 * nCoded, 40);
+        const int av = (edge & 4 ? 0 : 1) | (edge & 1 ? 0 : 2) | (edge & 16 ? 0 : 32);
+        std::vector<uint8_t> want = img.px;
+        uint8_t* mb = want.data() + 16 * Img::kStep + 16;
+        const ZanResult status = zaniPredictIntra_16x16_H264_8u_C1IR(mb, Img::kStep, mode, av);
+        ptrdiff_t advance = 0;
+        if (status == ZAN_OK) {
+            const int16_t* c = coefs.data();
+            int64_t dc[16] = {};
+            if (cbp & 1) {
+                // dcY = scaled H c H (H.264 8.5.10), or c itself under bypass.
+                const int H[4][4] = {{1, 1, 1, 1}, {1, 1, -1, -1}, {1, -1, -1, 1}, {1, -1, 1, -1}};
+                for (int i = 0; i < 4; ++i)
+                    for (int j = 0; j < 4; ++j) {
+                        int64_t f = 0;
+                        for (int k = 0; k < 4; ++k)
+                            for (int l = 0; l < 4; ++l) f += H[i][k] * c[4 * k + l] * H[l][j];
+                        dc[4 * i + j] = bypass ? c[4 * i + j] : scale_std(f, levels[0], qp, 6);
+                        if (!scaled) dc[4 * i + j] = int16_t(dc[4 * i + j]);
+                    }
+                c += 16;
+            }
+            for (int b = 0; b < 16; ++b) {
+                const bool coded = cbp & (2u << b);
+                const int64_t d0 = dc[4 * kBlkY[b] + kBlkX[b]];
+                if (!coded && d0 == 0) continue;
+                model_block4(mb + 4 * kBlkY[b] * Img::kStep + 4 * kBlkX[b], Img::kStep, 1, coded ? c : nullptr, &d0,
+                             {levels.data(), qp, bypass});
+                if (coded) c += 16;
+            }
+            advance = c - coefs.data();
+            if (!(cbp & 0x1FFFFu)) advance = 0;
+        } else {
+            want = img.px;  // refused before any write
+        }
+        expect_same("intra16x16", img, want, status, coefs, advance, [&](bool avx2, int16_t** pp, Img& m) {
+            return scaled ? IMPL(avx2, zaniReconstructLumaIntra_16x16MB_H264_16s8u_C1R)(
+                                pp, m.mb(), Img::kStep, mode, cbp, qp, edge, levels.data(), bypass)
+                          : IMPL(avx2, zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R)(pp, m.mb(), Img::kStep, mode,
+                                                                                       cbp, qp, edge);
+        });
+    }
+}
+
+// The flat saturating path and its AVX2 pair kernel with levels that
+// overflow 16 bits: the AVX2 kernels against the portable ones.
+TEST(H264ReconLuma, SaturatingPathsAvx2MatchesPortable) {
+    ZT_REQUIRE_AVX2();
+    zt::Rng rng;
+    for (int it = 0; it < 1000; ++it) {
+        Img img(rng);
+        const int qp = rng.range(0, 51);
+        const uint32_t cbp = rng.u32() & 0x1FFFEu;
+        const std::vector<int16_t> coefs = random_coefs(rng, 16 * 16, rng.coin() ? 32767 : 300);
+        Img a = img, b = img;
+        int16_t* pa = const_cast<int16_t*>(coefs.data());
+        int16_t* pb = pa;
+        ASSERT_EQ(zan::c::zaniReconstructLumaInterMB_H264_16s8u_C1R(&pa, a.mb(), Img::kStep, cbp, qp), ZAN_OK);
+        ASSERT_EQ(zan::avx2::zaniReconstructLumaInterMB_H264_16s8u_C1R(&pb, b.mb(), Img::kStep, cbp, qp), ZAN_OK);
+        ASSERT_EQ(pa, pb);
+        ASSERT_TRUE(zt::same_array(a.px.data(), b.px.data(), a.px.size())) << it;
+        // The scaled 32-bit paths with extreme levels wrap alike.
+        const std::vector<int16_t> levels = random_levels(rng, 64);
+        int32_t modes[4] = {2, 2, 2, 2};
+        pa = pb = const_cast<int16_t*>(coefs.data());
+        ASSERT_GE(zan::c::zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(&pa, a.mb(), Img::kStep, modes, 0xF, qp, 0,
+                                                                       levels.data(), 0), 0);
+        ASSERT_GE(zan::avx2::zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(&pb, b.mb(), Img::kStep, modes, 0xF, qp, 0,
+                                                                          levels.data(), 0), 0);
+        ASSERT_TRUE(zt::same_array(a.px.data(), b.px.data(), a.px.size())) << it;
+    }
+}
+
+TEST(H264ReconLuma, WorkedExamplesAndPointerAdvance) {
+    zt::Rng rng;
+    Img img(rng);
+    // cbp 0: nothing changes, the pointer stays.
+    int16_t coefs[64] = {4};
+    int16_t* p = coefs;
+    Img before = img;
+    ASSERT_EQ(zaniReconstructLumaInterMB_H264_16s8u_C1R(&p, img.mb(), Img::kStep, 1u << 17, 0), ZAN_OK);
+    EXPECT_EQ(p, coefs);
+    EXPECT_EQ(img.px, before.px);
+    // Two coded blocks (blkIdx 1 and 4): 32 values; DC 4 at QP 0 adds 1.
+    int16_t two[32] = {4};
+    two[16] = 4;
+    p = two;
+    ASSERT_EQ(zaniReconstructLumaInterMB_H264_16s8u_C1R(&p, img.mb(), Img::kStep, (2u << 1) | (2u << 4), 0), ZAN_OK);
+    EXPECT_EQ(p, two + 32);
+    for (int y = 0; y < 4; ++y) {
+        EXPECT_EQ(img.mb()[y * Img::kStep + 4], std::min(255, before.mb()[y * Img::kStep + 4] + 1));  // blkIdx 1
+        EXPECT_EQ(img.mb()[y * Img::kStep + 8], std::min(255, before.mb()[y * Img::kStep + 8] + 1));  // blkIdx 4
+        EXPECT_EQ(img.mb()[y * Img::kStep + 0], before.mb()[y * Img::kStep + 0]);
+    }
+    // Intra 4x4, vertical mode on blkIdx 0 with the top macroblock missing:
+    // 128 + residual, status 11; the others DC.
+    Img intra(rng);
+    int32_t modes[16];
+    for (int& m : modes) m = 2;
+    modes[0] = 0;
+    int16_t blk0[16] = {4};
+    p = blk0;
+    const std::vector<int16_t> flat(InvLevelScale_4x4_default[0].begin(), InvLevelScale_4x4_default[0].end());
+    ASSERT_EQ(zaniReconstructLumaIntra4x4MB_H264_16s8u_C1R(&p, intra.mb(), Img::kStep, modes, 2u, 0, 4, flat.data(), 0),
+              ZAN_WRN_PRED_FALLBACK);
+    EXPECT_EQ(p, blk0 + 16);
+    EXPECT_EQ(intra.mb()[0], 129);
+    EXPECT_EQ(intra.mb()[3 * Img::kStep + 3], 129);
+    // Intra 8x8: a mode above 8 anywhere refuses before anything is written.
+    Img i8(rng);
+    Img i8before = i8;
+    int32_t m8[4] = {2, 2, 2, 9};
+    const std::vector<int16_t> l8(64, 16);
+    p = coefs;
+    EXPECT_EQ(zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(&p, i8.mb(), Img::kStep, m8, 0xF, 10, 0, l8.data(), 0),
+              ZAN_ERR_OUT_OF_RANGE);
+    EXPECT_EQ(p, coefs);
+    EXPECT_EQ(i8.px, i8before.px);
+    // Intra 16x16 plane at the picture's left edge: -117, nothing written.
+    p = coefs;
+    EXPECT_EQ(zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R(&p, i8.mb(), Img::kStep, 3, 0x1FFFF, 10, 1),
+              ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+    EXPECT_EQ(p, coefs);
+    EXPECT_EQ(i8.px, i8before.px);
+    // Intra 8x8 vertical with filtered references: a top ramp 8x (x = 0..15)
+    // and p[-1, -1] = 40 give p'[0, -1] = (40 + 0 + 8 + 2) >> 2 = 12 and
+    // p'[x, -1] = 8x inside; without the top-right p'[7, -1] = (48 + 112 +
+    // 56 + 2) >> 2 = 54.
+    Img v(rng);
+    for (int x = 0; x < 16; ++x) v.mb()[-Img::kStep + x] = uint8_t(8 * x);
+    v.mb()[-Img::kStep - 1] = 40;
+    int32_t mv[4] = {0, 2, 2, 2};
+    p = coefs;
+    ASSERT_EQ(zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(&p, v.mb(), Img::kStep, mv, 0, 10, 0, l8.data(), 0), ZAN_OK);
+    EXPECT_EQ(v.mb()[7 * Img::kStep + 0], 12);
+    EXPECT_EQ(v.mb()[7 * Img::kStep + 3], 24);
+    EXPECT_EQ(v.mb()[7 * Img::kStep + 7], 56);
+    ASSERT_EQ(zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(&p, v.mb(), Img::kStep, mv, 0, 10, 32, l8.data(), 0),
+              ZAN_OK);
+    EXPECT_EQ(v.mb()[0 * Img::kStep + 7], 56);  // block 0's top-right is the top macroblock, still there
+    // The half 8x8 form without the top-right macroblock (edge bit 32): its
+    // block 1 substitutes p[16..23, -1] by p[15, -1] = 120 before filtering,
+    // so its vertical prediction ends in (112 + 2 * 120 + 120 + 2) >> 2.
+    Img v2(rng);
+    for (int x = 0; x < 16; ++x) v2.mb()[-Img::kStep + x] = uint8_t(8 * x);
+    int32_t mh[2] = {2, 0};
+    p = coefs;
+    ASSERT_EQ(zaniReconstructLumaIntraHalf8x8MB_H264_16s8u_C1R(&p, v2.mb(), Img::kStep, mh, 0, 10, 32, l8.data(), 0),
+              ZAN_OK);
+    EXPECT_EQ(v2.mb()[8 + 7], 118);
+}
+
+TEST(H264ReconLuma, ChecksInOrderAndNothingWritten) {
+    zt::Rng rng;
+    Img img(rng);
+    const Img before = img;
+    int16_t coefs[16] = {};
+    int16_t* p = coefs;
+    int16_t* nul = nullptr;
+    int32_t modes[16] = {};
+    const int16_t lv[64] = {};
+    for_each_impl([&](const char* impl, bool avx2) {
+        SCOPED_TRACE(impl);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaInterMB_H264_16s8u_C1R)(nullptr, img.mb(), 16, 2, 99), ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaInterMB_H264_16s8u_C1R)(&nul, img.mb(), 16, 2, 99), ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaInterMB_H264_16s8u_C1R)(&p, nullptr, 16, 2, 99), ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaInterMB_H264_16s8u_C1R)(&p, img.mb(), 16, 2, 52), ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaInterMB_H264_16s8u_C1R)(&p, img.mb(), 16, 2, -1), ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaInter4x4MB_H264_16s8u_C1R)(&p, img.mb(), 16, 2, 99, nullptr, 0),
+                  ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaInter8x8MB_H264_16s8u_C1R)(&p, img.mb(), 16, 1, 52, lv, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra4x4MB_H264_16s8u_C1R)(&p, img.mb(), 16, nullptr, 2, 99, 0, lv, 0),
+                  ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra4x4MB_H264_16s8u_C1R)(&p, img.mb(), 16, modes, 2, 52, 0, lv, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        modes[15] = 9;
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntraMB_H264_16s8u_C1R)(&p, img.mb(), 16, modes, 2, 10, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        modes[15] = 0;
+        modes[7] = -1;
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntraHalfMB_H264_16s8u_C1R)(&p, img.mb(), 16, modes, 2, 10, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        modes[7] = 0;
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntraHalfMB_H264_16s8u_C1R)(&p, img.mb(), 0, modes, 2, 99, 0),
+                  ZAN_ERR_STEP);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntraHalf4x4MB_H264_16s8u_C1R)(&p, img.mb(), 0, modes, 2, 99, 0,
+                                                                               nullptr, 0),
+                  ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntraHalf8x8MB_H264_16s8u_C1R)(&p, img.mb(), -5, modes, 2, 99, 0, lv, 0),
+                  ZAN_ERR_STEP);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R)(&p, img.mb(), 16, 4, 2, 52, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R)(&p, img.mb(), 16, 4, 2, 51, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R)(&p, img.mb(), 16, 0, 2, 51, 4),
+                  ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R)(&p, img.mb(), 16, 1, 2, 51, 1),
+                  ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra_16x16MB_H264_16s8u_C1R)(&p, img.mb(), 16, 3, 2, 51, 16, lv, 0),
+                  ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructLumaIntra_16x16MB_H264_16s8u_C1R)(&p, img.mb(), 16, 3, 2, 51, 0, nullptr, 0),
+                  ZAN_ERR_NULL_PTR);
+    });
+    EXPECT_EQ(p, coefs);
+    EXPECT_EQ(img.px, before.px);
+}
+
+// ---------------------------------------------------------- chroma tests --
+
+// Chroma model on two separate 8x8 components (P2R layout).
+struct ChromaPic {
+    static constexpr int kStep = 32;
+    std::vector<uint8_t> cb = std::vector<uint8_t>(kStep * 24), cr = std::vector<uint8_t>(kStep * 24);
+    explicit ChromaPic(zt::Rng& rng) {
+        zt::fill(rng, cb.data(), cb.size(), 0, 255);
+        zt::fill(rng, cr.data(), cr.size(), 0, 255);
+    }
+    static uint8_t* mb(std::vector<uint8_t>& v) { return v.data() + 8 * kStep + 8; }
+};
+
+// Predicts (intra) and reconstructs like the standard; returns the status.
+ZanResult model_chroma(ChromaPic& pic, bool intra, int mode, uint8_t edge, uint32_t cbp, const int qp[2],
+                       const int16_t* const levels[2], bool bypass, bool flat, const int16_t*& c) {
+    uint8_t* comp[2] = {ChromaPic::mb(pic.cb), ChromaPic::mb(pic.cr)};
+    if (intra) {
+        const int av = (edge & 4 ? 0 : 1) | (edge & 1 ? 0 : 2) | (edge & 16 ? 0 : 32);
+        for (uint8_t* p : comp) {
+            const ZanResult r = zaniPredictIntraChroma8x8_H264_8u_C1IR(p, ChromaPic::kStep, mode, av);
+            if (r != ZAN_OK) return r;
+        }
+    }
+    if (!(cbp & 0x7FE0000u)) return ZAN_OK;
+    int64_t dc[2][4] = {};
+    for (int k = 0; k < 2; ++k) {
+        if (!(cbp & (1u << (17 + k)))) continue;
+        const int64_t f[4] = {c[0] + c[1] + c[2] + c[3], c[0] - c[1] + c[2] - c[3], c[0] + c[1] - c[2] - c[3],
+                              c[0] - c[1] - c[2] + c[3]};
+        for (int i = 0; i < 4; ++i) {
+            dc[k][i] = bypass ? c[i] : ((f[i] * levels[k][0]) << (qp[k] / 6)) >> 5;
+            if (flat) dc[k][i] = int16_t(dc[k][i]);  // the flat DC path keeps 16-bit values
+        }
+        c += 4;
+    }
+    for (int k = 0; k < 2; ++k)
+        for (int b = 0; b < 4; ++b) {
+            const bool coded = cbp & (1u << (19 + 4 * k + b));
+            if (!coded && dc[k][b] == 0) continue;
+            model_block4(comp[k] + 4 * (b >> 1) * ChromaPic::kStep + 4 * (b & 1), ChromaPic::kStep, 1,
+                         coded ? c : nullptr, &dc[k][b], {levels[k], qp[k], bypass});
+            if (coded) c += 16;
+        }
+    return ZAN_OK;
+}
+
+// Interleaves the two components into one NV12-style plane.
+std::vector<uint8_t> interleave(const ChromaPic& p) {
+    std::vector<uint8_t> uv(2 * p.cb.size());
+    for (size_t i = 0; i < p.cb.size(); ++i) uv[2 * i] = p.cb[i], uv[2 * i + 1] = p.cr[i];
+    return uv;
+}
+
+TEST(H264ReconChroma, AllFormsAgainstModel) {
+    zt::Rng rng;
+    for (int it = 0; it < 1500; ++it) {
+        ChromaPic pic(rng);
+        const int form = it % 6;  // 0 inter, 1 intra, 2 inter4x4, 3 intra4x4, 4 halves, 5 halves4x4
+        const bool intra = form == 1 || form == 3 || form >= 4, scaled = form == 2 || form == 3 || form == 5;
+        const int mode = rng.range(0, 3);
+        const uint8_t edge = uint8_t(rng.u32() & 0x15);
+        int qp[2] = {rng.range(0, 39), rng.range(0, 39)};
+        if (!scaled) qp[1] = qp[0];
+        const bool bypass = scaled && rng.range(0, 3) == 0;
+        const uint32_t cbp = rng.u32() & (rng.coin() ? 0x7FE0000u : 0x0060000u);
+        std::vector<int16_t> lv[2];
+        for (int k = 0; k < 2; ++k)
+            lv[k] = scaled ? random_levels(rng, 16)
+                           : std::vector<int16_t>(InvLevelScale_4x4_default[qp[k] % 6].begin(),
+                                                  InvLevelScale_4x4_default[qp[k] % 6].end());
+        const int16_t* const levels[2] = {lv[0].data(), lv[1].data()};
+        const int n = 4 * __builtin_popcount(cbp & 0x60000u) + 16 * __builtin_popcount(cbp & 0x7F80000u);
+        const std::vector<int16_t> coefs = random_coefs(rng, n, 40);
+        ChromaPic want = pic;
+        const int16_t* c = coefs.data();
+        const ZanResult status = model_chroma(want, intra, mode, edge, cbp, qp, levels, bypass, !scaled, c);
+        const ptrdiff_t advance = status == ZAN_OK ? c - coefs.data() : 0;
+        if (status != ZAN_OK) want = pic;
+        // Planar forms.
+        for_each_impl([&](const char* impl, bool avx2) {
+            ChromaPic got = pic;
+            std::vector<int16_t> buf = coefs;
+            buf.resize(buf.size() + 16);
+            int16_t* p = buf.data();
+            uint8_t* u = ChromaPic::mb(got.cb);
+            uint8_t* v = ChromaPic::mb(got.cr);
+            const int st = ChromaPic::kStep;
+            ZanResult r;
+            switch (form) {
+                case 0: r = IMPL(avx2, zaniReconstructChromaInterMB_H264_16s8u_P2R)(&p, u, v, st, cbp, qp[0]); break;
+                case 1:
+                    r = IMPL(avx2, zaniReconstructChromaIntraMB_H264_16s8u_P2R)(&p, u, v, st, mode, cbp, qp[0], edge);
+                    break;
+                case 2:
+                    r = IMPL(avx2, zaniReconstructChromaInter4x4MB_H264_16s8u_P2R)(&p, u, v, st, cbp, qp[0], qp[1],
+                                                                                   levels[0], levels[1], bypass);
+                    break;
+                case 3:
+                    r = IMPL(avx2, zaniReconstructChromaIntra4x4MB_H264_16s8u_P2R)(
+                        &p, u, v, st, mode, cbp, qp[0], qp[1], edge, levels[0], levels[1], bypass);
+                    break;
+                case 4:
+                    r = IMPL(avx2, zaniReconstructChromaIntraHalvesMB_H264_16s8u_P2R)(&p, u, v, st, mode, cbp, qp[0],
+                                                                                       edge, edge);
+                    break;
+                default:
+                    r = IMPL(avx2, zaniReconstructChromaIntraHalfs4x4MB_H264_16s8u_P2R)(
+                        &p, u, v, st, mode, cbp, qp[0], qp[1], edge, edge, levels[0], levels[1], bypass);
+                    break;
+            }
+            ASSERT_EQ(r, status) << impl << " form " << form;
+            ASSERT_EQ(p - buf.data(), advance) << impl << " form " << form;
+            ASSERT_TRUE(zt::same_array(got.cb.data(), want.cb.data(), got.cb.size()))
+                << impl << " form " << form << " mode " << mode << " edge " << int(edge) << " cbp " << std::hex << cbp
+                << std::dec << " qp " << qp[0] << " " << qp[1] << " bypass " << bypass;
+            ASSERT_TRUE(zt::same_array(got.cr.data(), want.cr.data(), got.cr.size())) << impl << " form " << form;
+            // The interleaved forms give the interleaved result.
+            if (form == 5) return;
+            std::vector<uint8_t> uv = interleave(pic);
+            const std::vector<uint8_t> uvWant = interleave(want);
+            p = buf.data();
+            uint8_t* m = uv.data() + 2 * (8 * st + 8);
+            switch (form) {
+                case 0: r = IMPL(avx2, zaniReconstructChromaInterMB_H264_16s8u_C2R)(&p, m, 2 * st, cbp, qp[0]); break;
+                case 1:
+                    r = IMPL(avx2, zaniReconstructChromaIntraMB_H264_16s8u_C2R)(&p, m, 2 * st, mode, cbp, qp[0], edge);
+                    break;
+                case 2:
+                    r = IMPL(avx2, zaniReconstructChromaInter4x4MB_H264_16s8u_C2R)(&p, m, 2 * st, cbp, qp[0], qp[1],
+                                                                                   levels[0], levels[1], bypass);
+                    break;
+                case 3:
+                    r = IMPL(avx2, zaniReconstructChromaIntra4x4MB_H264_16s8u_C2R)(
+                        &p, m, 2 * st, mode, cbp, qp[0], qp[1], edge, levels[0], levels[1], bypass);
+                    break;
+                default:
+                    r = IMPL(avx2, zaniReconstructChromaIntraHalvesMB_H264_16s8u_C2R)(&p, m, 2 * st, mode, cbp, qp[0],
+                                                                                       edge, edge);
+                    break;
+            }
+            ASSERT_EQ(r, status) << impl << " C2R form " << form;
+            ASSERT_EQ(p - buf.data(), advance) << impl << " C2R form " << form;
+            ASSERT_TRUE(zt::same_array(uv.data(), uvWant.data(), uv.size())) << impl << " C2R form " << form;
+        });
+    }
+}
+
+TEST(H264ReconChroma, SplitLeftAvailabilityAndWorkedExamples) {
+    zt::Rng rng;
+    ChromaPic pic(rng);
+    int16_t coefs[8] = {};
+    int16_t* p = coefs;
+    // Upper half of the left column available, lower half not: horizontal
+    // and plane are refused; DC of quadrant (0, 4) falls back to its top.
+    const ChromaPic before = pic;
+    uint8_t* u = ChromaPic::mb(pic.cb);
+    uint8_t* v = ChromaPic::mb(pic.cr);
+    const int st = ChromaPic::kStep;
+    EXPECT_EQ(zaniReconstructChromaIntraHalvesMB_H264_16s8u_P2R(&p, u, v, st, 1, 0, 10, 0, 1),
+              ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+    EXPECT_EQ(zaniReconstructChromaIntraHalfsMB_H264_16s8u_P2R(&p, u, v, st, 3, 0, 10, 0, 1),
+              ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+    EXPECT_EQ(pic.cb, before.cb);
+    ASSERT_EQ(zaniReconstructChromaIntraHalvesMB_H264_16s8u_P2R(&p, u, v, st, 0, 0, 10, 0, 1), ZAN_OK);
+    int sT0 = 0, sL0 = 0;
+    for (int i = 0; i < 4; ++i) sT0 += u[-st + i], sL0 += u[i * st - 1];
+    EXPECT_EQ(u[0], (sT0 + sL0 + 4) >> 3);
+    EXPECT_EQ(u[5 * st + 1], (sT0 + 2) >> 2);
+    // Chroma DC coded for Cb only: 4 values consumed; chromaQP 40 refused.
+    ChromaPic q(rng);
+    const ChromaPic qb = q;
+    int16_t dcs[4] = {1, 0, 0, 0};
+    p = dcs;
+    ASSERT_EQ(zaniReconstructChromaInterMB_H264_16s8u_P2R(&p, ChromaPic::mb(q.cb), ChromaPic::mb(q.cr), st,
+                                                          1u << 17, 6), ZAN_OK);
+    EXPECT_EQ(p, dcs + 4);
+    // dc = (1 * 20) >> 1 = 10 per block: (10 + 32) >> 6 = 0, the picture is unchanged.
+    EXPECT_EQ(q.cb, qb.cb);
+    p = dcs;
+    EXPECT_EQ(zaniReconstructChromaInterMB_H264_16s8u_P2R(&p, ChromaPic::mb(q.cb), ChromaPic::mb(q.cr), st,
+                                                          1u << 17, 40), ZAN_ERR_OUT_OF_RANGE);
+    EXPECT_EQ(p, dcs);
+}
+
+TEST(H264ReconChroma, ChecksInOrderAndNothingWritten) {
+    zt::Rng rng;
+    ChromaPic pic(rng);
+    const ChromaPic before = pic;
+    int16_t coefs[16] = {};
+    int16_t* p = coefs;
+    int16_t* nul = nullptr;
+    const int16_t lv[16] = {};
+    uint8_t* u = ChromaPic::mb(pic.cb);
+    uint8_t* v = ChromaPic::mb(pic.cr);
+    const uint32_t all = 0x7FE0000u;
+    for_each_impl([&](const char* impl, bool avx2) {
+        SCOPED_TRACE(impl);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaInterMB_H264_16s8u_P2R)(&nul, u, v, 32, all, 99), ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaInterMB_H264_16s8u_P2R)(&p, u, nullptr, 32, all, 99),
+                  ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaInterMB_H264_16s8u_P2R)(&p, u, v, 32, all, -1), ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaIntraMB_H264_16s8u_P2R)(&p, u, v, 32, 4, all, 39, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaIntraMB_H264_16s8u_P2R)(&p, u, v, 32, 2, all, 39, 4),
+                  ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaIntraMB_H264_16s8u_C2R)(&p, u, 0, 4, all, 99, 0), ZAN_ERR_STEP);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaInterMB_H264_16s8u_C2R)(&p, nullptr, 0, all, 99), ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaInter4x4MB_H264_16s8u_P2R)(&p, u, v, 32, all, 0, 0, lv, nullptr, 0),
+                  ZAN_ERR_NULL_PTR);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaInter4x4MB_H264_16s8u_P2R)(&p, u, v, 32, all, 0, 40, lv, lv, 0),
+                  ZAN_ERR_OUT_OF_RANGE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaIntra4x4MB_H264_16s8u_C2R)(&p, u, -1, 0, all, 0, 0, 0, lv, lv, 0),
+                  ZAN_ERR_STEP);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaIntra4x4MB_H264_16s8u_P2R)(&p, u, v, 32, 3, all, 0, 0, 16, lv, lv, 0),
+                  ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaIntraHalves4x4MB_H264_16s8u_P2R)(&p, u, v, 32, 1, all, 0, 0, 0, 1, lv,
+                                                                                   lv, 0),
+                  ZAN_ERR_NEIGHBOUR_UNAVAILABLE);
+        EXPECT_EQ(IMPL(avx2, zaniReconstructChromaIntraHalvesMB_H264_16s8u_C2R)(&p, u, 0, 0, all, 0, 0, 0), ZAN_ERR_STEP);
+    });
+    EXPECT_EQ(p, coefs);
+    EXPECT_EQ(pic.cb, before.cb);
+    EXPECT_EQ(pic.cr, before.cr);
+}
+
+}  // namespace
