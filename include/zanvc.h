@@ -526,6 +526,96 @@ ZANVC_API ZanResult zaniReconstructChromaIntraHalfs4x4MB_H264_16s8u_P2R(
     uint32_t cbp4x4, int32_t chromaQPU, int32_t chromaQPV, Zan8u edgeTypeTop, Zan8u edgeTypeBottom,
     const Zan16s* pScaleLevelsU, const Zan16s* pScaleLevelsV, Zan8u bypass);
 
+/* 4:2:2 chroma, 8-bit samples: 8x16 per component. As the 4x4 chroma P2R
+ * forms (a QP and 16 LevelScale4x4 levels for each of Cb and Cr, bypass),
+ * with these differences:
+ * - cbp4x4: bit 17 Cb DC, bit 18 Cr DC (8 values each, a 2x4 block: raster,
+ *   two values per row, as the 4:2:2 DC decoders write them), bits 1..8 the
+ *   Cb AC blocks 0..7 and bits 9..16 the Cr AC blocks 0..7 (4x4 blocks in
+ *   raster order, two per row). Coefficients in the order Cb DC, Cr DC, Cb
+ *   AC, Cr AC.
+ * - DC: f = A c B (A the 4x4 Hadamard matrix, B = 1 1 / 1 -1), dequantized
+ *   with qP,DC = QPc + 3 and LevelScale4x4(qP,DC % 6, 0, 0) = w00 *
+ *   v(qP,DC % 6, 0), where the weight w00 = pScaleLevels[0] / v(QPc % 6, 0):
+ *   qP,DC >= 36: (f * ls) << (qP,DC/6 - 6), else (f * ls + 2^(5 - qP,DC/6))
+ *   >> (6 - qP,DC/6).
+ * - Intra prediction of 8x16 (DC per 4x4 block; plane with yCF = 4 and
+ *   c = (5 * V + 32) >> 6). The IntraHalf form splits the left column's
+ *   availability between rows 0..7 (edgeTypeTop) and rows 8..15 (left bit of
+ *   edgeTypeBottom), as the Halves forms do for 4:2:0.
+ * - Checks: pointers -8; srcDstUVStep < 1: -14; a QP above 39: -11; mode
+ *   above 3: -11; -117. */
+ZANVC_API ZanResult zaniReconstructChroma422Inter4x4_H264High_16s8u_IP2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                         Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                         uint32_t cbp4x4, int32_t chromaQPU,
+                                                                         int32_t chromaQPV,
+                                                                         const Zan16s* pScaleLevelsU,
+                                                                         const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChroma422Intra4x4_H264High_16s8u_IP2R(
+    Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane, Zan8u* pSrcDstVPlane, int32_t srcDstUVStep, int32_t intraChromaMode,
+    uint32_t cbp4x4, int32_t chromaQPU, int32_t chromaQPV, Zan8u edgeType, const Zan16s* pScaleLevelsU,
+    const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChroma422IntraHalf4x4_H264High_16s8u_IP2R(
+    Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane, Zan8u* pSrcDstVPlane, int32_t srcDstUVStep, int32_t intraChromaMode,
+    uint32_t cbp4x4, int32_t chromaQPU, int32_t chromaQPV, Zan8u edgeTypeTop, Zan8u edgeTypeBottom,
+    const Zan16s* pScaleLevelsU, const Zan16s* pScaleLevelsV, Zan8u bypass);
+
+/* High bit depth: 16-bit samples of bitDepth bits (8..14), 32-bit
+ * coefficients and levels. One record per plane: */
+typedef struct ZanReconstructHigh_32s16u {
+    Zan32s**      ppSrcDstCoeff; /* coefficients, advanced past those consumed */
+    Zan16u*       pSrcDstPlane;  /* the macroblock's (or half's) top-left sample */
+    int32_t       srcDstStep;    /* bytes; below 1: -14 */
+    uint32_t      cbp4x4;        /* coded blocks, the bits of the 8-bit forms */
+    int32_t       QP;            /* QP'Y (luma) or QP'c (chroma), with the bit-depth offset */
+    const Zan32s* pScaleLevels;  /* LevelScale4x4 (16) or LevelScale8x8 (64) for QP % 6, raster */
+    int32_t       bypass;        /* transform bypass when non-zero and QP'Y is 0 */
+    int32_t       bitDepth;      /* 8..14; results limited to 0 .. 2^bitDepth - 1 */
+} ZanReconstructHigh_32s16u;
+
+/* Luma (IP1R): pReconInfo points to one record; the forms and their
+ * arguments are those of the 8-bit luma forms with the caller's levels
+ * (Inter4x4MB, Inter8x8MB, Intra4x4MB, Intra8x8MB, IntraHalf4x4MB,
+ * IntraHalf8x8MB, Intra_16x16MB), the record holding the coefficient pointer,
+ * plane, step, cbp4x4, QP, levels and bypass. A block predicted without its
+ * neighbours takes 2^(bitDepth - 1) (status 11); DC prediction without
+ * neighbours likewise.
+ * Checks: null record, coefficient pointer (or *ppSrcDstCoeff), plane, levels
+ * or pMBIntraTypes: -8; srcDstStep < 1: -14; bitDepth outside 8..14: -11; QP
+ * outside 0 .. 6 * bitDepth + 3: -11; modes as the 8-bit forms (-11, -117). */
+ZANVC_API ZanResult zaniReconstructLumaInter4x4_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructLumaInter8x8_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructLumaIntra4x4_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                     const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntra8x8_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                     const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntraHalf4x4_H264High_32s16u_IP1R(
+    const ZanReconstructHigh_32s16u* pReconInfo, const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntraHalf8x8_H264High_32s16u_IP1R(
+    const ZanReconstructHigh_32s16u* pReconInfo, const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntra16x16_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                       int32_t intraLumaMode, Zan8u edgeType);
+
+/* Chroma (IP2R): pReconInfo points to two records, Cb then Cr. The Cb
+ * record gives the coefficient pointer (one stream for both components, in
+ * the order of the 8-bit forms), cbp4x4, bypass and bitDepth; each record
+ * gives its component's plane, step, QP'c (0 .. 39 + 6 * (bitDepth - 8), else
+ * -11) and levels. 4:2:0 (8x8) and 4:2:2 (8x16, with the cbp4x4 layout and DC
+ * of the 8-bit 4:2:2 forms) members; the IntraHalf forms split the left
+ * availability between edgeTypeTop and edgeTypeBottom as the 8-bit Halves
+ * forms do. Checks as the luma records (both records' pointers and steps). */
+ZANVC_API ZanResult zaniReconstructChromaInter4x4_H264High_32s16u_IP2R(const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructChromaIntra4x4_H264High_32s16u_IP2R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                       int32_t intraChromaMode, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructChromaIntraHalf4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo, int32_t intraChromaMode, Zan8u edgeTypeTop, Zan8u edgeTypeBottom);
+ZANVC_API ZanResult zaniReconstructChroma422Inter4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructChroma422Intra4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo, int32_t intraChromaMode, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructChroma422IntraHalf4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo, int32_t intraChromaMode, Zan8u edgeTypeTop, Zan8u edgeTypeBottom);
+
 /* ======================================================================== */
 /* H.264 CABAC encoder                                                       */
 /* ======================================================================== */

@@ -46,9 +46,7 @@ ZanResult zaniDequantTransformResidual_H264_16s_C1I(Zan16s* pSrcDst, int32_t ste
 ZanResult zaniDequantTransformResidualAndAdd_H264_16s_C1I(const Zan8u* pPred, Zan16s* pSrcDst, const Zan16s* pDC,
                                                           Zan8u* pDst, int32_t predStep, int32_t dstStep,
                                                           int32_t QP, int32_t AC) {
-    if (!pPred || !pDst) return ZAN_ERR_NULL_PTR;
-    if (uint32_t(QP) > 51) return ZAN_ERR_OUT_OF_RANGE;
-    if (!pSrcDst && (!pDC || AC)) return ZAN_ERR_NULL_PTR;
+    if (const ZanResult r = check_add_args(pPred, pSrcDst, pDC, pDst, QP, AC)) return r;
     int16_t r[16];
     residual4x4_sat(pSrcDst, pDC, AC != 0, InvQuantScale4x4[QP].data(), r);
     for (int y = 0; y < 4; ++y)
@@ -59,19 +57,13 @@ ZanResult zaniDequantTransformResidualAndAdd_H264_16s_C1I(const Zan8u* pPred, Za
 
 ZanResult zaniTransformResidual4x4Inv_H264_16s_C1(const Zan16s* pSrc, Zan16s* pDst) {
     if (!pSrc || !pDst) return ZAN_ERR_NULL_PTR;
-    Sat16 b[16];
-    for (int i = 0; i < 16; ++i) b[i] = {pSrc[i]};
-    idct4x4(b);
-    for (int i = 0; i < 16; ++i) pDst[i] = b[i].v;
+    inverse4x4<Sat16>(pSrc, pDst);
     return ZAN_OK;
 }
 
 ZanResult zaniTransformResidual4x4Inv_H264_32s_C1(const Zan32s* pSrc, Zan32s* pDst) {
     if (!pSrc || !pDst) return ZAN_ERR_NULL_PTR;
-    Wrap32 b[16];
-    for (int i = 0; i < 16; ++i) b[i] = {pSrc[i]};
-    idct4x4(b);
-    for (int i = 0; i < 16; ++i) pDst[i] = b[i].v;
+    inverse4x4<Wrap32>(pSrc, pDst);
     return ZAN_OK;
 }
 

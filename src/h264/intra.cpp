@@ -19,19 +19,21 @@ bool needs_met(int mode, uint32_t avail) {
     }
 }
 
-void fill(uint8_t* p, int32_t step, int n, uint8_t v) {
-    for (int y = 0; y < n; ++y) std::memset(p + ptrdiff_t(step) * y, v, size_t(n));
+template <class Pel>
+void fill(Pel* p, int32_t step, int w, int h, int v) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) row(p, step, y)[x] = Pel(v);
 }
 
 // The nine directional modes of 8.3.1.2 / 8.3.2.2 for an N x N block over
 // the reference samples t[x] = p[x, -1] (x = -1..2N-1) and l[y] = p[-1, y]
 // (y = -1..N-1), with t[-1] = l[-1] = p[-1, -1].
-template <int N>
-void directional(const int* t, const int* l, int mode, bool top, bool left, uint8_t* p, int32_t step) {
+template <int N, class Pel>
+void directional(const int* t, const int* l, int mode, bool top, bool left, Pel* p, int32_t step, int bitDepth) {
     constexpr int lg = N == 4 ? 2 : 3;
     auto f3 = [](int a, int b, int c) { return (a + 2 * b + c + 2) >> 2; };
     auto f2 = [](int a, int b) { return (a + b + 1) >> 1; };
-    int dc = 128;
+    int dc = 1 << (bitDepth - 1);
     if (mode == 2) {
         int st = 0, sl = 0;
         for (int i = 0; i < N; ++i) st += t[i], sl += l[i];
@@ -40,7 +42,7 @@ void directional(const int* t, const int* l, int mode, bool top, bool left, uint
         else if (top) dc = (st + N / 2) >> lg;
     }
     for (int y = 0; y < N; ++y) {
-        uint8_t* row = p + ptrdiff_t(step) * y;
+        Pel* out = row(p, step, y);
         for (int x = 0; x < N; ++x) {
             int v = 0;
             switch (mode) {
@@ -86,41 +88,43 @@ void directional(const int* t, const int* l, int mode, bool top, bool left, uint
                     break;
                 }
             }
-            row[x] = uint8_t(v);
+            out[x] = Pel(v);
         }
     }
 }
 
 // Reads the reference samples of an N x N block: t[-1..2N-1], l[-1..N-1]
 // (unavailable ones left 0), with the above-right substitution.
-template <int N>
-void gather(const uint8_t* p, int32_t step, uint32_t avail, int* t, int* l) {
-    const uint8_t* above = p - step;
+template <int N, class Pel>
+void gather(const Pel* p, int32_t step, uint32_t avail, int* t, int* l) {
+    const Pel* above = row(p, step, -1);
     if (avail & kAvailTop) {
         for (int x = 0; x < N; ++x) t[x] = above[x];
         for (int x = N; x < 2 * N; ++x) t[x] = (avail & kAvailTopRight) ? above[x] : above[N - 1];
     }
     if (avail & kAvailLeft)
-        for (int y = 0; y < N; ++y) l[y] = p[ptrdiff_t(step) * y - 1];
+        for (int y = 0; y < N; ++y) l[y] = row(p, step, y)[-1];
     if (avail & kAvailTopLeft) t[-1] = l[-1] = above[-1];
 }
 
 }  // namespace
 
-bool predict_intra4x4(uint8_t* p, int32_t step, int mode, uint32_t avail) {
+template <class Pel>
+bool predict_intra4x4(Pel* p, int32_t step, int mode, uint32_t avail, int bitDepth) {
     if (!needs_met(mode, avail)) {
-        fill(p, step, 4, 128);
+        fill(p, step, 4, 4, 1 << (bitDepth - 1));
         return false;
     }
     int tb[9] = {}, lb[5] = {};
     gather<4>(p, step, avail, tb + 1, lb + 1);
-    directional<4>(tb + 1, lb + 1, mode, avail & kAvailTop, avail & kAvailLeft, p, step);
+    directional<4>(tb + 1, lb + 1, mode, avail & kAvailTop, avail & kAvailLeft, p, step, bitDepth);
     return true;
 }
 
-bool predict_intra8x8(uint8_t* p, int32_t step, int mode, uint32_t avail) {
+template <class Pel>
+bool predict_intra8x8(Pel* p, int32_t step, int mode, uint32_t avail, int bitDepth) {
     if (!needs_met(mode, avail)) {
-        fill(p, step, 8, 128);
+        fill(p, step, 8, 8, 1 << (bitDepth - 1));
         return false;
     }
     int tb[17] = {}, lb[9] = {};
@@ -149,7 +153,7 @@ bool predict_intra8x8(uint8_t* p, int32_t step, int mode, uint32_t avail) {
         for (int y = 1; y < 7; ++y) lf[y] = (l[y - 1] + 2 * l[y] + l[y + 1] + 2) >> 2;
         lf[7] = (l[6] + 3 * l[7] + 2) >> 2;
     }
-    directional<8>(tf, lf, mode, top, left, p, step);
+    directional<8>(tf, lf, mode, top, left, p, step, bitDepth);
     return true;
 }
 
@@ -162,15 +166,18 @@ bool intra16x16_mode_ok(int mode, uint32_t avail) {
     }
 }
 
-void predict_intra16x16(uint8_t* p, int32_t step, int mode, uint32_t avail) {
-    const uint8_t* above = p - step;
-    auto left = [&](int y) { return int(p[ptrdiff_t(step) * y - 1]); };
+template <class Pel>
+void predict_intra16x16(Pel* p, int32_t step, int mode, uint32_t avail, int bitDepth) {
+    const Pel* above = row(p, step, -1);
+    auto left = [&](int y) { return int(row(p, step, y)[-1]); };
+    const int maxv = (1 << bitDepth) - 1;
     switch (mode) {
         case 0:
-            for (int y = 0; y < 16; ++y) std::memcpy(p + ptrdiff_t(step) * y, above, 16);
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) row(p, step, y)[x] = above[x];
             break;
         case 1:
-            for (int y = 0; y < 16; ++y) std::memset(p + ptrdiff_t(step) * y, left(y), 16);
+            for (int y = 0; y < 16; ++y) fill(row(p, step, y), step, 16, 1, left(y));
             break;
         case 2: {
             int st = 0, sl = 0;
@@ -178,11 +185,11 @@ void predict_intra16x16(uint8_t* p, int32_t step, int mode, uint32_t avail) {
                 if (avail & kAvailTop) st += above[i];
                 if (avail & kAvailLeft) sl += left(i);
             }
-            int dc = 128;
+            int dc = 1 << (bitDepth - 1);
             if ((avail & kAvailTop) && (avail & kAvailLeft)) dc = (st + sl + 16) >> 5;
             else if (avail & kAvailLeft) dc = (sl + 8) >> 4;
             else if (avail & kAvailTop) dc = (st + 8) >> 4;
-            fill(p, step, 16, uint8_t(dc));
+            fill(p, step, 16, 16, dc);
             break;
         }
         default: {  // plane
@@ -194,7 +201,7 @@ void predict_intra16x16(uint8_t* p, int32_t step, int mode, uint32_t avail) {
             const int a = 16 * (left(15) + above[15]), b = (5 * h + 32) >> 6, c = (5 * v + 32) >> 6;
             for (int y = 0; y < 16; ++y)
                 for (int x = 0; x < 16; ++x)
-                    p[ptrdiff_t(step) * y + x] = clip_u8((a + b * (x - 7) + c * (y - 7) + 16) >> 5);
+                    row(p, step, y)[x] = Pel(clip3(0, maxv, (a + b * (x - 7) + c * (y - 7) + 16) >> 5));
             break;
         }
     }
@@ -210,53 +217,66 @@ bool chroma_mode_ok(int mode, uint32_t avail) {
     }
 }
 
-void predict_chroma8x8(uint8_t* p, int32_t step, int xs, int mode, uint32_t avail) {
-    auto at = [&](int x, int y) -> uint8_t& { return p[ptrdiff_t(step) * y + ptrdiff_t(x) * xs]; };
+template <class Pel>
+void predict_chroma(Pel* p, int32_t step, int xs, int height, int mode, uint32_t avail, int bitDepth) {
+    auto at = [&](int x, int y) -> Pel& { return row(p, step, y)[ptrdiff_t(x) * xs]; };
+    const int maxv = (1 << bitDepth) - 1;
     switch (mode) {
         case 0: {  // DC per 4x4 block, 8.3.4.1 to 8.3.4.3
             const bool top = avail & kAvailTop;
-            for (int by = 0; by < 2; ++by)
+            for (int by = 0; by < height / 4; ++by)
                 for (int bx = 0; bx < 2; ++bx) {
-                    const bool left = avail & (by ? kAvailLeftLower : kAvailLeft);
+                    const bool left = avail & (4 * by < height / 2 ? kAvailLeft : kAvailLeftLower);
                     int st = 0, sl = 0;
                     for (int i = 0; i < 4; ++i) {
                         if (top) st += at(4 * bx + i, -1);
                         if (left) sl += at(-1, 4 * by + i);
                     }
-                    int dc = 128;
-                    const bool preferTop = bx == 1 && by == 0, preferLeft = bx == 0 && by == 1;
+                    int dc = 1 << (bitDepth - 1);
+                    const bool preferTop = bx == 1 && by == 0, preferLeft = bx == 0 && by > 0;
                     if (!preferTop && !preferLeft && top && left) dc = (st + sl + 4) >> 3;
                     else if (preferTop && top) dc = (st + 2) >> 2;
                     else if (left) dc = (sl + 2) >> 2;
                     else if (top) dc = (st + 2) >> 2;
                     for (int y = 0; y < 4; ++y)
-                        for (int x = 0; x < 4; ++x) at(4 * bx + x, 4 * by + y) = uint8_t(dc);
+                        for (int x = 0; x < 4; ++x) at(4 * bx + x, 4 * by + y) = Pel(dc);
                 }
             break;
         }
         case 1:
-            for (int y = 0; y < 8; ++y) {
-                const uint8_t v = at(-1, y);
+            for (int y = 0; y < height; ++y) {
+                const Pel v = at(-1, y);
                 for (int x = 0; x < 8; ++x) at(x, y) = v;
             }
             break;
         case 2:
-            for (int y = 0; y < 8; ++y)
+            for (int y = 0; y < height; ++y)
                 for (int x = 0; x < 8; ++x) at(x, y) = at(x, -1);
             break;
-        default: {  // plane, 4:2:0 (xCF = yCF = 0)
+        default: {  // plane: xCF = 0; yCF = 0 (4:2:0) or 4 (4:2:2)
+            const int yCF = height == 16 ? 4 : 0;
             int h = 0, v = 0;
-            for (int i = 0; i < 4; ++i) {
-                h += (i + 1) * (at(4 + i, -1) - at(2 - i, -1));
-                v += (i + 1) * (at(-1, 4 + i) - (2 - i < 0 ? at(-1, -1) : at(-1, 2 - i)));
-            }
-            const int a = 16 * (at(-1, 7) + at(7, -1)), b = (34 * h + 32) >> 6, c = (34 * v + 32) >> 6;
-            for (int y = 0; y < 8; ++y)
-                for (int x = 0; x < 8; ++x) at(x, y) = clip_u8((a + b * (x - 3) + c * (y - 3) + 16) >> 5);
+            for (int i = 0; i < 4; ++i) h += (i + 1) * (at(4 + i, -1) - at(2 - i, -1));
+            for (int i = 0; i < 4 + yCF; ++i)
+                v += (i + 1) * (at(-1, 4 + yCF + i) - (2 + yCF - i < 0 ? at(-1, -1) : at(-1, 2 + yCF - i)));
+            const int a = 16 * (at(-1, height - 1) + at(7, -1)), b = (34 * h + 32) >> 6;
+            const int c = ((height == 16 ? 5 : 34) * v + 32) >> 6;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < 8; ++x)
+                    at(x, y) = Pel(clip3(0, maxv, (a + b * (x - 3) + c * (y - 3 - yCF) + 16) >> 5));
             break;
         }
     }
 }
+
+template bool predict_intra4x4(uint8_t*, int32_t, int, uint32_t, int);
+template bool predict_intra4x4(uint16_t*, int32_t, int, uint32_t, int);
+template bool predict_intra8x8(uint8_t*, int32_t, int, uint32_t, int);
+template bool predict_intra8x8(uint16_t*, int32_t, int, uint32_t, int);
+template void predict_intra16x16(uint8_t*, int32_t, int, uint32_t, int);
+template void predict_intra16x16(uint16_t*, int32_t, int, uint32_t, int);
+template void predict_chroma(uint8_t*, int32_t, int, int, int, uint32_t, int);
+template void predict_chroma(uint16_t*, int32_t, int, int, int, uint32_t, int);
 
 }  // namespace zan::h264
 
@@ -269,7 +289,7 @@ ZanResult zaniPredictIntra_4x4_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcDstStep, 
     if (!pSrcDst) return ZAN_ERR_NULL_PTR;
     if (uint32_t(mode) > 8) return ZAN_ERR_OUT_OF_RANGE;
     const uint32_t avail = uint32_t(availability) & (kAvailTop | kAvailLeft | kAvailTopLeft | kAvailTopRight);
-    return predict_intra4x4(pSrcDst, srcDstStep, mode, avail) ? ZAN_OK : ZAN_WRN_PRED_FALLBACK;
+    return predict_intra4x4(pSrcDst, srcDstStep, mode, avail, 8) ? ZAN_OK : ZAN_WRN_PRED_FALLBACK;
 }
 
 ZanResult zaniPredictIntra_16x16_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcDstStep, int32_t mode,
@@ -278,7 +298,7 @@ ZanResult zaniPredictIntra_16x16_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcDstStep
     const uint32_t avail = uint32_t(availability);
     if (uint32_t(mode) <= 3 && !intra16x16_mode_ok(mode, avail)) return ZAN_ERR_NEIGHBOUR_UNAVAILABLE;
     if (uint32_t(mode) > 3) return ZAN_ERR_OUT_OF_RANGE;
-    predict_intra16x16(pSrcDst, srcDstStep, mode, avail);
+    predict_intra16x16(pSrcDst, srcDstStep, mode, avail, 8);
     return ZAN_OK;
 }
 
@@ -291,7 +311,7 @@ ZanResult zaniPredictIntraChroma8x8_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcDstS
     else avail &= ~uint32_t(kAvailLeftLower);
     if (uint32_t(mode) <= 3 && !chroma_mode_ok(mode, avail)) return ZAN_ERR_NEIGHBOUR_UNAVAILABLE;
     if (uint32_t(mode) > 3) return ZAN_ERR_OUT_OF_RANGE;
-    predict_chroma8x8(pSrcDst, srcDstStep, 1, mode, avail);
+    predict_chroma(pSrcDst, srcDstStep, 1, 8, mode, avail, 8);
     return ZAN_OK;
 }
 
