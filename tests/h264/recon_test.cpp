@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "h264/h264_tables.h"
+#include "h264/recon_model.h"
 #include "support/checkasm.h"
 
 namespace {
@@ -19,75 +20,9 @@ using zan::h264::InvLevelScale_8x8_default;
 
 // ---------------------------------------------------------------- model --
 
-constexpr int kBlkX[16] = {0, 1, 0, 1, 2, 3, 2, 3, 0, 1, 0, 1, 2, 3, 2, 3};
-constexpr int kBlkY[16] = {0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 3, 3, 2, 2, 3, 3};
-
-int blk_at(int x, int y) {  // blkIdx of the 4x4 block holding sample (x, y)
-    for (int b = 0; b < 16; ++b)
-        if (kBlkX[b] == x / 4 && kBlkY[b] == y / 4) return b;
-    return -1;
-}
-
-// Whether sample (x, y) relative to the macroblock may be used by the block
-// that is decoded as number `cur` (blocks of `size` samples, in decoding
-// order), given edgeType: other macroblocks by their edge bit, samples of
-// this one when their block is already decoded.
-bool sample_available(int x, int y, int cur, int size, uint8_t edge) {
-    if (y < 0) return x < 0 ? !(edge & 16) : x < 16 ? !(edge & 4) : !(edge & 32);
-    if (x < 0) return !(edge & 1);
-    if (x >= 16) return false;
-    const int k = size == 4 ? blk_at(x, y) : x / 8 + 2 * (y / 8);
-    return k < cur;
-}
-
-int avail_bits(int bx, int by, int cur, int size, uint8_t edge) {
-    int a = 0;
-    if (sample_available(bx, by - 1, cur, size, edge)) a |= 1;
-    if (sample_available(bx - 1, by, cur, size, edge)) a |= 2;
-    if (sample_available(bx - 1, by - 1, cur, size, edge)) a |= 32;
-    if (sample_available(bx + size, by - 1, cur, size, edge)) a |= 64;
-    return a;
-}
-
-int64_t scale_std(int64_t c, int64_t ls, int qp, int base) {  // base 4 (4x4) or 6 (8x8, luma DC)
-    if (qp / 6 >= base) return (c * ls) << (qp / 6 - base);
-    return (c * ls + (int64_t(1) << (base - 1 - qp / 6))) >> (base - qp / 6);
-}
-
-void idct_1d(int64_t* d, int n, int s) {
-    int64_t o[8];
-    if (n == 4) {
-        const int64_t e = d[0] + d[2 * s], f = d[0] - d[2 * s];
-        const int64_t g = (d[s] >> 1) - d[3 * s], h = d[s] + (d[3 * s] >> 1);
-        o[0] = e + h, o[1] = f + g, o[2] = f - g, o[3] = e - h;
-    } else {
-        int64_t x[8];
-        for (int i = 0; i < 8; ++i) x[i] = d[i * s];
-        const int64_t a0 = x[0] + x[4], a4 = x[0] - x[4], a2 = (x[2] >> 1) - x[6], a6 = x[2] + (x[6] >> 1);
-        const int64_t b0 = a0 + a6, b2 = a4 + a2, b4 = a4 - a2, b6 = a0 - a6;
-        const int64_t a1 = -x[3] + x[5] - x[7] - (x[7] >> 1), a3 = x[1] + x[7] - x[3] - (x[3] >> 1);
-        const int64_t a5 = -x[1] + x[7] + x[5] + (x[5] >> 1), a7 = x[3] + x[5] + x[1] + (x[1] >> 1);
-        const int64_t b1 = a1 + (a7 >> 2), b7 = a7 - (a1 >> 2), b3 = a3 + (a5 >> 2), b5 = (a3 >> 2) - a5;
-        o[0] = b0 + b7, o[1] = b2 + b5, o[2] = b4 + b3, o[3] = b6 + b1;
-        o[4] = b6 - b1, o[5] = b4 - b3, o[6] = b2 - b5, o[7] = b0 - b7;
-    }
-    for (int i = 0; i < n; ++i) d[i * s] = o[i];
-}
-
-// Residual of an n x n block from its scaled coefficients d, added to the
-// samples at p (xs apart) and limited to 0..255.
-void model_add(uint8_t* p, int step, int xs, int64_t* d, int n, bool transform) {
-    if (transform) {
-        for (int i = 0; i < n; ++i) idct_1d(d + n * i, n, 1);
-        for (int j = 0; j < n; ++j) idct_1d(d + j, n, n);
-        for (int i = 0; i < n * n; ++i) d[i] = (d[i] + 32) >> 6;
-    }
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            uint8_t& s = p[y * step + x * xs];
-            s = uint8_t(zan::clip3(0, 255, int(s + d[n * y + x])));
-        }
-}
+using rm::avail_bits;
+using rm::kBlkX;
+using rm::kBlkY;
 
 struct Scale {
     const int16_t* ls;  // LevelScale entries (flat: the default matrix)
@@ -95,103 +30,15 @@ struct Scale {
     bool bypass;
 };
 
-// One 4x4 block: coefficients c (may be null), DC override dc (may be null).
 void model_block4(uint8_t* p, int step, int xs, const int16_t* c, const int64_t* dc, const Scale& s) {
-    int64_t d[16];
-    for (int i = 0; i < 16; ++i) d[i] = !c ? 0 : s.bypass ? c[i] : scale_std(c[i], s.ls[i], s.qp, 4);
-    if (dc) d[0] = *dc;
-    model_add(p, step, xs, d, 4, !s.bypass);
+    rm::block4(p, step, xs, c, dc, s.ls, s.qp, s.bypass, 255);
 }
 
 void model_block8(uint8_t* p, int step, const int16_t* c, const Scale& s) {
-    int64_t d[64];
-    for (int i = 0; i < 64; ++i) d[i] = s.bypass ? c[i] : scale_std(c[i], s.ls[i], s.qp, 6);
-    model_add(p, step, 1, d, 8, !s.bypass);
+    rm::block8(p, step, c, s.ls, s.qp, s.bypass, 255);
 }
 
-// Intra 8x8 prediction (H.264 8.3.2.2): filtered references, nine modes.
-void model_pred8x8(uint8_t* blk, int step, int mode, int av) {
-    const bool top = av & 1, left = av & 2, tl = av & 32, tr = av & 64;
-    auto P = [&](int x, int y) { return int(blk[y * step + x]); };
-    const bool need[9][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {1, 1, 1},
-                             {1, 1, 1}, {1, 1, 1}, {1, 0, 0}, {0, 1, 0}};
-    if ((need[mode][0] && !top) || (need[mode][1] && !left) || (need[mode][2] && !tl)) {
-        for (int y = 0; y < 8; ++y) std::memset(blk + y * step, 128, 8);
-        return;
-    }
-    int t[16] = {}, l[8] = {}, c = 0;
-    if (top)
-        for (int x = 0; x < 16; ++x) t[x] = P(x < 8 || tr ? x : 7, -1);
-    if (left)
-        for (int y = 0; y < 8; ++y) l[y] = P(-1, y);
-    if (tl) c = P(-1, -1);
-    int ft[16] = {}, fl[8] = {}, fc = c;
-    if (top) {
-        ft[0] = tl ? (c + 2 * t[0] + t[1] + 2) >> 2 : (3 * t[0] + t[1] + 2) >> 2;
-        for (int x = 1; x < 15; ++x) ft[x] = (t[x - 1] + 2 * t[x] + t[x + 1] + 2) >> 2;
-        ft[15] = (t[14] + 3 * t[15] + 2) >> 2;
-    }
-    if (tl)
-        fc = top && left ? (t[0] + 2 * c + l[0] + 2) >> 2 : top ? (3 * c + t[0] + 2) >> 2
-           : left        ? (3 * c + l[0] + 2) >> 2
-                         : c;
-    if (left) {
-        fl[0] = tl ? (c + 2 * l[0] + l[1] + 2) >> 2 : (3 * l[0] + l[1] + 2) >> 2;
-        for (int y = 1; y < 7; ++y) fl[y] = (l[y - 1] + 2 * l[y] + l[y + 1] + 2) >> 2;
-        fl[7] = (l[6] + 3 * l[7] + 2) >> 2;
-    }
-    auto T = [&](int x) { return x < 0 ? fc : ft[x]; };
-    auto L = [&](int y) { return y < 0 ? fc : fl[y]; };
-    int sT = 0, sL = 0;
-    for (int i = 0; i < 8; ++i) sT += ft[i], sL += fl[i];
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
-            int v;
-            switch (mode) {
-                case 0: v = T(x); break;
-                case 1: v = L(y); break;
-                case 2: v = top && left ? (sT + sL + 8) >> 4 : left ? (sL + 4) >> 3 : top ? (sT + 4) >> 3 : 128; break;
-                case 3:
-                    v = x == 7 && y == 7 ? (T(14) + 3 * T(15) + 2) >> 2
-                                         : (T(x + y) + 2 * T(x + y + 1) + T(x + y + 2) + 2) >> 2;
-                    break;
-                case 4:
-                    v = x > y   ? (T(x - y - 2) + 2 * T(x - y - 1) + T(x - y) + 2) >> 2
-                        : x < y ? (L(y - x - 2) + 2 * L(y - x - 1) + L(y - x) + 2) >> 2
-                                : (T(0) + 2 * fc + L(0) + 2) >> 2;
-                    break;
-                case 5: {
-                    const int z = 2 * x - y;
-                    if (z >= 0 && z % 2 == 0) v = (T(x - (y >> 1) - 1) + T(x - (y >> 1)) + 1) >> 1;
-                    else if (z > 0) v = (T(x - (y >> 1) - 2) + 2 * T(x - (y >> 1) - 1) + T(x - (y >> 1)) + 2) >> 2;
-                    else if (z == -1) v = (L(0) + 2 * fc + T(0) + 2) >> 2;
-                    else v = (L(y - 2 * x - 1) + 2 * L(y - 2 * x - 2) + L(y - 2 * x - 3) + 2) >> 2;
-                    break;
-                }
-                case 6: {
-                    const int z = 2 * y - x;
-                    if (z >= 0 && z % 2 == 0) v = (L(y - (x >> 1) - 1) + L(y - (x >> 1)) + 1) >> 1;
-                    else if (z > 0) v = (L(y - (x >> 1) - 2) + 2 * L(y - (x >> 1) - 1) + L(y - (x >> 1)) + 2) >> 2;
-                    else if (z == -1) v = (L(0) + 2 * fc + T(0) + 2) >> 2;
-                    else v = (T(x - 2 * y - 1) + 2 * T(x - 2 * y - 2) + T(x - 2 * y - 3) + 2) >> 2;
-                    break;
-                }
-                case 7:
-                    v = y % 2 == 0 ? (T(x + (y >> 1)) + T(x + (y >> 1) + 1) + 1) >> 1
-                                   : (T(x + (y >> 1)) + 2 * T(x + (y >> 1) + 1) + T(x + (y >> 1) + 2) + 2) >> 2;
-                    break;
-                default: {
-                    const int z = x + 2 * y;
-                    if (z > 13) v = L(7);
-                    else if (z == 13) v = (L(6) + 3 * L(7) + 2) >> 2;
-                    else if (z % 2) v = (L(y + (x >> 1)) + 2 * L(y + (x >> 1) + 1) + L(y + (x >> 1) + 2) + 2) >> 2;
-                    else v = (L(y + (x >> 1)) + L(y + (x >> 1) + 1) + 1) >> 1;
-                    break;
-                }
-            }
-            blk[y * step + x] = uint8_t(v);
-        }
-}
+void model_pred8x8(uint8_t* blk, int step, int mode, int av) { rm::pred_nxn(blk, step, 8, mode, av, 8); }
 
 // --------------------------------------------------------- test frame ----
 
@@ -422,7 +269,7 @@ TEST(H264ReconLuma, Intra16x16AgainstModel) {
                         int64_t f = 0;
                         for (int k = 0; k < 4; ++k)
                             for (int l = 0; l < 4; ++l) f += H[i][k] * c[4 * k + l] * H[l][j];
-                        dc[4 * i + j] = bypass ? c[4 * i + j] : scale_std(f, levels[0], qp, 6);
+                        dc[4 * i + j] = bypass ? c[4 * i + j] : rm::scale_std(f, levels[0], qp, 6);
                         if (!scaled) dc[4 * i + j] = int16_t(dc[4 * i + j]);
                     }
                 c += 16;
