@@ -14,7 +14,7 @@ using rm::kBlkX;
 using rm::kBlkY;
 
 constexpr int kDepths[] = {8, 9, 10, 12, 14};
-constexpr int kV0[6] = {10, 11, 13, 14, 16, 18};  // v(m, 0)
+using rm::kV0;
 
 // A 64 x 48 picture of samples; the macroblock sits at (16, 16).
 template <class Pel>
@@ -35,63 +35,6 @@ std::vector<C> coefs(zt::Rng& rng, int n, int lim) {
 // A coefficient bound that keeps 32-bit sums exact for levels up to 4000.
 int coef_limit(int qp) { return std::clamp((1 << 24) / (4000 << std::max(0, qp / 6 - 4)), 1, 300); }
 
-// The luma forms: 0 inter 4x4, 1 inter 8x8, 2 intra 4x4, 3 intra 8x8,
-// 4 half 4x4, 5 half 8x8, 6 intra 16x16. Returns the status; c advances.
-template <class Pel, class C>
-ZanResult model_luma(Pel* mb, int step, int form, const int32_t* modes, int mode16, uint8_t edge, uint32_t cbp,
-                     int qp, const C* ls, bool bypass, int bd, const C*& c) {
-    const int maxv = (1 << bd) - 1;
-    bool fallback = false;
-    if (form == 0 || form == 2 || form == 4) {
-        const int n = form == 4 ? 8 : 16, shift = form == 4 ? 0 : 1;
-        for (int b = 0; b < n; ++b) {
-            Pel* blk = mb + 4 * kBlkY[b] * step + 4 * kBlkX[b];
-            if (form != 0)
-                fallback |= !rm::pred_nxn(blk, step, 4, modes[b], rm::avail_bits(4 * kBlkX[b], 4 * kBlkY[b], b, 4, edge), bd);
-            if (cbp & (1u << (b + shift))) {
-                rm::block4(blk, step, 1, c, static_cast<const int64_t*>(nullptr), ls, qp, bypass, maxv);
-                c += 16;
-            }
-        }
-    } else if (form != 6) {
-        const int n = form == 5 ? 2 : 4;
-        for (int k = 0; k < n; ++k) {
-            Pel* blk = mb + 8 * (k >> 1) * step + 8 * (k & 1);
-            if (form != 1)
-                fallback |= !rm::pred_nxn(blk, step, 8, modes[k], rm::avail_bits(8 * (k & 1), 8 * (k >> 1), k, 8, edge), bd);
-            if (cbp & (1u << k)) {
-                rm::block8(blk, step, c, ls, qp, bypass, maxv);
-                c += 64;
-            }
-        }
-    } else {
-        const bool top = !(edge & 4), left = !(edge & 1), tl = !(edge & 16);
-        if ((mode16 == 0 && !top) || (mode16 == 1 && !left) || (mode16 == 3 && !(top && left && tl)))
-            return ZAN_ERR_NEIGHBOUR_UNAVAILABLE;
-        rm::pred16x16(mb, step, mode16, top, left, bd);
-        int64_t dc[16] = {};
-        if (cbp & 1) {
-            const int H[4][4] = {{1, 1, 1, 1}, {1, 1, -1, -1}, {1, -1, -1, 1}, {1, -1, 1, -1}};
-            for (int i = 0; i < 4; ++i)
-                for (int j = 0; j < 4; ++j) {
-                    int64_t f = 0;
-                    for (int k = 0; k < 4; ++k)
-                        for (int l = 0; l < 4; ++l) f += H[i][k] * int64_t(c[4 * k + l]) * H[l][j];
-                    dc[4 * i + j] = bypass ? int64_t(c[4 * i + j]) : rm::scale_std(f, ls[0], qp, 6);
-                }
-            c += 16;
-        }
-        for (int b = 0; b < 16; ++b) {
-            const bool coded = cbp & (2u << b);
-            const int64_t d0 = dc[4 * kBlkY[b] + kBlkX[b]];
-            if (!coded && d0 == 0) continue;
-            rm::block4(mb + 4 * kBlkY[b] * step + 4 * kBlkX[b], step, 1, coded ? c : nullptr, &d0, ls, qp, bypass, maxv);
-            if (coded) c += 16;
-        }
-    }
-    return fallback ? ZAN_WRN_PRED_FALLBACK : ZAN_OK;
-}
-
 TEST(H264ReconHigh, LumaAgainstModelAtEveryBitDepth) {
     zt::Rng rng;
     for (int it = 0; it < 1400; ++it) {
@@ -110,8 +53,8 @@ TEST(H264ReconHigh, LumaAgainstModelAtEveryBitDepth) {
         const std::vector<int32_t> cf = coefs<int32_t>(rng, 16 * 17 + 64 * 4, coef_limit(qp));
         Pic<uint16_t> want = pic;
         const int32_t* c = cf.data();
-        ZanResult status = model_luma(want.at(16, 16), Pic<uint16_t>::kStep, form, modes, mode16, edge, cbp, qp,
-                                      ls.data(), bypass, bd, c);
+        ZanResult status = rm::model_luma(want.at(16, 16), Pic<uint16_t>::kStep, form, modes, mode16, edge, cbp, qp,
+                                      ls.data(), bypass, bd, false, c);
         ptrdiff_t advance = c - cf.data();
         if (status == ZAN_ERR_NEIGHBOUR_UNAVAILABLE) want = pic, advance = 0;
 
@@ -135,55 +78,6 @@ TEST(H264ReconHigh, LumaAgainstModelAtEveryBitDepth) {
         ASSERT_TRUE(zt::same_array(got.px.data(), want.px.data(), got.px.size()))
             << "form " << form << " depth " << bd << " qp " << qp << " bypass " << bypass;
     }
-}
-
-// Chroma model of both components; h = 8 (4:2:0) or 16 (4:2:2).
-template <class Pel, class C>
-ZanResult model_chroma(Pel* cb, Pel* cr, int step, int h, bool intra, int mode, uint8_t edge, uint8_t edgeBottom,
-                       uint32_t cbp, const int qp[2], const C* const ls[2], bool bypass, int bd, const C*& c) {
-    const int maxv = (1 << bd) - 1;
-    Pel* comp[2] = {cb, cr};
-    if (intra) {
-        for (Pel* p : comp)
-            if (!rm::pred_chroma(p, step, 1, h, mode, !(edge & 4), !(edge & 1), !(edgeBottom & 1), !(edge & 16), bd))
-                return ZAN_ERR_NEIGHBOUR_UNAVAILABLE;
-    }
-    const uint32_t all = h == 8 ? 0x7FE0000u : 0x7FFFEu;
-    if (!(cbp & all)) return ZAN_OK;
-    const int nb = h / 2;
-    int64_t dc[2][8] = {};
-    for (int k = 0; k < 2; ++k) {
-        if (!(cbp & (1u << (17 + k)))) continue;
-        if (h == 8) {
-            const int64_t f[4] = {int64_t(c[0]) + c[1] + c[2] + c[3], int64_t(c[0]) - c[1] + c[2] - c[3],
-                                  int64_t(c[0]) + c[1] - c[2] - c[3], int64_t(c[0]) - c[1] - c[2] + c[3]};
-            for (int i = 0; i < 4; ++i) dc[k][i] = bypass ? int64_t(c[i]) : ((f[i] * ls[k][0]) << (qp[k] / 6)) >> 5;
-        } else {
-            // f = A c B over the 4x2 block (H.264 8.5.11.1), qP,DC = QPc + 3.
-            const int A[4][4] = {{1, 1, 1, 1}, {1, 1, -1, -1}, {1, -1, -1, 1}, {1, -1, 1, -1}};
-            const int B[2][2] = {{1, 1}, {1, -1}};
-            const int qpdc = qp[k] + 3;
-            const int64_t lsdc = ls[k][0] / kV0[qp[k] % 6] * kV0[qpdc % 6];
-            for (int i = 0; i < 4; ++i)
-                for (int j = 0; j < 2; ++j) {
-                    int64_t f = 0;
-                    for (int a = 0; a < 4; ++a)
-                        for (int b = 0; b < 2; ++b) f += A[i][a] * int64_t(c[2 * a + b]) * B[b][j];
-                    dc[k][2 * i + j] = bypass ? int64_t(c[2 * i + j]) : rm::scale_std(f, lsdc, qpdc, 6);
-                }
-        }
-        c += nb;
-    }
-    for (int k = 0; k < 2; ++k)
-        for (int b = 0; b < nb; ++b) {
-            const uint32_t bit = h == 8 ? 1u << (19 + 4 * k + b) : 1u << (1 + 8 * k + b);
-            const bool coded = cbp & bit;
-            if (!coded && dc[k][b] == 0) continue;
-            rm::block4(comp[k] + 4 * (b >> 1) * step + 4 * (b & 1), step, 1, coded ? c : nullptr, &dc[k][b], ls[k],
-                       qp[k], bypass, maxv);
-            if (coded) c += 16;
-        }
-    return ZAN_OK;
 }
 
 // Chroma forms: 0 inter, 1 intra, 2 intra with split left availability.
@@ -210,8 +104,8 @@ TEST(H264ReconHigh, ChromaAgainstModelAtEveryBitDepthAnd422) {
         const std::vector<int32_t> cf = coefs<int32_t>(rng, 8 * 2 + 16 * 16, coef_limit(std::max(qp[0], qp[1]) + 3));
         Pic<uint16_t> want = pic;
         const int32_t* c = cf.data();
-        const ZanResult status = model_chroma(want.at(16, 16), want.at(40, 16), Pic<uint16_t>::kStep, h, form > 0, mode,
-                                              edge, edgeBottom, cbp, qp, ls, bypass, bd, c);
+        const ZanResult status = rm::model_chroma(want.at(16, 16), want.at(40, 16), Pic<uint16_t>::kStep, h, form > 0, mode,
+                                              edge, edgeBottom, cbp, qp, ls, bypass, bd, false, c);
         ptrdiff_t advance = c - cf.data();
         if (status != ZAN_OK) want = pic, advance = 0;
 

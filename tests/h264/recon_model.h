@@ -9,11 +9,13 @@
 #include <cstring>
 
 #include "core/common.h"
+#include "zanvc.h"
 
 namespace rm {
 
 constexpr int kBlkX[16] = {0, 1, 0, 1, 2, 3, 2, 3, 0, 1, 0, 1, 2, 3, 2, 3};
 constexpr int kBlkY[16] = {0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 3, 3, 2, 2, 3, 3};
+constexpr int kV0[6] = {10, 11, 13, 14, 16, 18};  // v(m, 0)
 
 inline int blk_at(int x, int y) {  // blkIdx of the 4x4 block holding sample (x, y)
     for (int b = 0; b < 16; ++b)
@@ -277,6 +279,119 @@ void pred16x16(Pel* p, int step, int mode, bool top, bool left, int bitDepth) {
                                         : zan::clip3(0, (1 << bitDepth) - 1, (a + b * (x - 7) + c * (y - 7) + 16) >> 5));
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) at(x, y) = out[y][x];
+}
+
+// One luma macroblock (or 16x8 half) of the forms 0 inter 4x4, 1 inter
+// 8x8, 2 intra 4x4, 3 intra 8x8, 4 half 4x4, 5 half 8x8, 6 intra 16x16.
+// Returns the status; c advances past the coefficients used. flat16: the
+// flat forms keep the 16x16 and chroma DC values as 16-bit numbers.
+template <class Pel, class C>
+ZanResult model_luma(Pel* mb, int step, int form, const int32_t* modes, int mode16, uint8_t edge, uint32_t cbp,
+                     int qp, const C* ls, bool bypass, int bd, bool flat16, const C*& c) {
+    const int maxv = (1 << bd) - 1;
+    bool fallback = false;
+    if (form == 0 || form == 2 || form == 4) {
+        const int n = form == 4 ? 8 : 16, shift = form == 4 ? 0 : 1;
+        for (int b = 0; b < n; ++b) {
+            Pel* blk = mb + 4 * kBlkY[b] * step + 4 * kBlkX[b];
+            if (form != 0)
+                fallback |= !pred_nxn(blk, step, 4, modes[b], avail_bits(4 * kBlkX[b], 4 * kBlkY[b], b, 4, edge), bd);
+            if (cbp & (1u << (b + shift))) {
+                block4(blk, step, 1, c, static_cast<const int64_t*>(nullptr), ls, qp, bypass, maxv);
+                c += 16;
+            }
+        }
+    } else if (form != 6) {
+        const int n = form == 5 ? 2 : 4;
+        for (int k = 0; k < n; ++k) {
+            Pel* blk = mb + 8 * (k >> 1) * step + 8 * (k & 1);
+            if (form != 1)
+                fallback |= !pred_nxn(blk, step, 8, modes[k], avail_bits(8 * (k & 1), 8 * (k >> 1), k, 8, edge), bd);
+            if (cbp & (1u << k)) {
+                block8(blk, step, c, ls, qp, bypass, maxv);
+                c += 64;
+            }
+        }
+    } else {
+        const bool top = !(edge & 4), left = !(edge & 1), tl = !(edge & 16);
+        if ((mode16 == 0 && !top) || (mode16 == 1 && !left) || (mode16 == 3 && !(top && left && tl)))
+            return ZAN_ERR_NEIGHBOUR_UNAVAILABLE;
+        pred16x16(mb, step, mode16, top, left, bd);
+        int64_t dc[16] = {};
+        if (cbp & 1) {
+            const int H[4][4] = {{1, 1, 1, 1}, {1, 1, -1, -1}, {1, -1, -1, 1}, {1, -1, 1, -1}};
+            for (int i = 0; i < 4; ++i)
+                for (int j = 0; j < 4; ++j) {
+                    int64_t f = 0;
+                    for (int k = 0; k < 4; ++k)
+                        for (int l = 0; l < 4; ++l) f += H[i][k] * int64_t(c[4 * k + l]) * H[l][j];
+                    dc[4 * i + j] = bypass ? int64_t(c[4 * i + j]) : scale_std(f, ls[0], qp, 6);
+                    if (flat16) dc[4 * i + j] = int16_t(dc[4 * i + j]);  // the flat DC path keeps 16 bits
+                }
+            c += 16;
+        }
+        for (int b = 0; b < 16; ++b) {
+            const bool coded = cbp & (2u << b);
+            const int64_t d0 = dc[4 * kBlkY[b] + kBlkX[b]];
+            if (!coded && d0 == 0) continue;
+            block4(mb + 4 * kBlkY[b] * step + 4 * kBlkX[b], step, 1, coded ? c : nullptr, &d0, ls, qp, bypass, maxv);
+            if (coded) c += 16;
+        }
+    }
+    return fallback ? ZAN_WRN_PRED_FALLBACK : ZAN_OK;
+}
+
+// Chroma model of both components; h = 8 (4:2:0) or 16 (4:2:2).
+template <class Pel, class C>
+ZanResult model_chroma(Pel* cb, Pel* cr, int step, int h, bool intra, int mode, uint8_t edge, uint8_t edgeBottom,
+                       uint32_t cbp, const int qp[2], const C* const ls[2], bool bypass, int bd, bool flat16,
+                       const C*& c) {
+    const int maxv = (1 << bd) - 1;
+    Pel* comp[2] = {cb, cr};
+    if (intra) {
+        for (Pel* p : comp)
+            if (!pred_chroma(p, step, 1, h, mode, !(edge & 4), !(edge & 1), !(edgeBottom & 1), !(edge & 16), bd))
+                return ZAN_ERR_NEIGHBOUR_UNAVAILABLE;
+    }
+    const uint32_t all = h == 8 ? 0x7FE0000u : 0x7FFFEu;
+    if (!(cbp & all)) return ZAN_OK;
+    const int nb = h / 2;
+    int64_t dc[2][8] = {};
+    for (int k = 0; k < 2; ++k) {
+        if (!(cbp & (1u << (17 + k)))) continue;
+        if (h == 8) {
+            const int64_t f[4] = {int64_t(c[0]) + c[1] + c[2] + c[3], int64_t(c[0]) - c[1] + c[2] - c[3],
+                                  int64_t(c[0]) + c[1] - c[2] - c[3], int64_t(c[0]) - c[1] - c[2] + c[3]};
+            for (int i = 0; i < 4; ++i) {
+                dc[k][i] = bypass ? int64_t(c[i]) : ((f[i] * ls[k][0]) << (qp[k] / 6)) >> 5;
+                if (flat16) dc[k][i] = int16_t(dc[k][i]);
+            }
+        } else {
+            // f = A c B over the 4x2 block (H.264 8.5.11.1), qP,DC = QPc + 3.
+            const int A[4][4] = {{1, 1, 1, 1}, {1, 1, -1, -1}, {1, -1, -1, 1}, {1, -1, 1, -1}};
+            const int B[2][2] = {{1, 1}, {1, -1}};
+            const int qpdc = qp[k] + 3;
+            const int64_t lsdc = ls[k][0] / kV0[qp[k] % 6] * kV0[qpdc % 6];
+            for (int i = 0; i < 4; ++i)
+                for (int j = 0; j < 2; ++j) {
+                    int64_t f = 0;
+                    for (int a = 0; a < 4; ++a)
+                        for (int b = 0; b < 2; ++b) f += A[i][a] * int64_t(c[2 * a + b]) * B[b][j];
+                    dc[k][2 * i + j] = bypass ? int64_t(c[2 * i + j]) : scale_std(f, lsdc, qpdc, 6);
+                }
+        }
+        c += nb;
+    }
+    for (int k = 0; k < 2; ++k)
+        for (int b = 0; b < nb; ++b) {
+            const uint32_t bit = h == 8 ? 1u << (19 + 4 * k + b) : 1u << (1 + 8 * k + b);
+            const bool coded = cbp & bit;
+            if (!coded && dc[k][b] == 0) continue;
+            block4(comp[k] + 4 * (b >> 1) * step + 4 * (b & 1), step, 1, coded ? c : nullptr, &dc[k][b], ls[k],
+                       qp[k], bypass, maxv);
+            if (coded) c += 16;
+        }
+    return ZAN_OK;
 }
 
 }  // namespace rm
