@@ -28,24 +28,17 @@ void fill(Pel* p, int32_t step, int w, int h, int v) {
 // The nine directional modes of 8.3.1.2 / 8.3.2.2 for an N x N block over
 // the reference samples t[x] = p[x, -1] (x = -1..2N-1) and l[y] = p[-1, y]
 // (y = -1..N-1), with t[-1] = l[-1] = p[-1, -1].
-template <int N, class Pel>
-void directional(const int* t, const int* l, int mode, bool top, bool left, Pel* p, int32_t step, int bitDepth) {
-    constexpr int lg = N == 4 ? 2 : 3;
+// One mode M, fixed at compile time so that the sample loops carry no
+// mode switch.
+template <int N, int M, class Pel>
+void directional_mode(const int* t, const int* l, int dc, Pel* p, int32_t step) {
     auto f3 = [](int a, int b, int c) { return (a + 2 * b + c + 2) >> 2; };
     auto f2 = [](int a, int b) { return (a + b + 1) >> 1; };
-    int dc = 1 << (bitDepth - 1);
-    if (mode == 2) {
-        int st = 0, sl = 0;
-        for (int i = 0; i < N; ++i) st += t[i], sl += l[i];
-        if (top && left) dc = (st + sl + N) >> (lg + 1);
-        else if (left) dc = (sl + N / 2) >> lg;
-        else if (top) dc = (st + N / 2) >> lg;
-    }
     for (int y = 0; y < N; ++y) {
         Pel* out = row(p, step, y);
         for (int x = 0; x < N; ++x) {
             int v = 0;
-            switch (mode) {
+            switch (M) {
                 case 0: v = t[x]; break;
                 case 1: v = l[y]; break;
                 case 2: v = dc; break;
@@ -91,6 +84,26 @@ void directional(const int* t, const int* l, int mode, bool top, bool left, Pel*
             out[x] = Pel(v);
         }
     }
+}
+
+template <int N, class Pel>
+void directional(const int* t, const int* l, int mode, bool top, bool left, Pel* p, int32_t step, int bitDepth) {
+    constexpr int lg = N == 4 ? 2 : 3;
+    int dc = 1 << (bitDepth - 1);
+    if (mode == 2) {
+        int st = 0, sl = 0;
+        for (int i = 0; i < N; ++i) st += t[i], sl += l[i];
+        if (top && left) dc = (st + sl + N) >> (lg + 1);
+        else if (left) dc = (sl + N / 2) >> lg;
+        else if (top) dc = (st + N / 2) >> lg;
+    }
+    using Fn = void (*)(const int*, const int*, int, Pel*, int32_t);
+    static constexpr Fn kModes[9] = {
+        directional_mode<N, 0, Pel>, directional_mode<N, 1, Pel>, directional_mode<N, 2, Pel>,
+        directional_mode<N, 3, Pel>, directional_mode<N, 4, Pel>, directional_mode<N, 5, Pel>,
+        directional_mode<N, 6, Pel>, directional_mode<N, 7, Pel>, directional_mode<N, 8, Pel>,
+    };
+    kModes[mode](t, l, dc, p, step);
 }
 
 // Reads the reference samples of an N x N block: t[-1..2N-1], l[-1..N-1]

@@ -13,6 +13,13 @@ using namespace zan::h264;
 struct Kernel : zan::h264::recon::PortableKernel {
     using PortableKernel::add4x4_i32;
     using PortableKernel::add8x8_i32;
+    template <int N, class C>
+    static void dequant(const C* c, const C* ls, int qp, int32_t* d) {
+        if constexpr (std::is_same_v<C, int16_t>)
+            simd::dequant_levels(c, ls, qp, N == 4 ? 4 : 6, N * N, d);
+        else
+            PortableKernel::dequant<N>(c, ls, qp, d);
+    }
     static void add4x4_sat(const int16_t* c, const int16_t* dc, const int16_t* scale, uint8_t* dst, int32_t step) {
         simd::add4x4_sat(dst, step, c, dc, true, scale, dst, step);
     }

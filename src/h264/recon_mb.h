@@ -113,6 +113,11 @@ struct PortableKernel {
         for (int i = 0; i < N * N; ++i) r[i] = b[i].v;
         add_residual<N>(dst, step, xs, r, maxv);
     }
+    // Scaling with the caller's levels (H.264 8.5.12.1, 8.5.13.1); N = 4 or 8.
+    template <int N, class C>
+    static void dequant(const C* c, const C* ls, int qp, int32_t* d) {
+        for (int i = 0; i < N * N; ++i) d[i] = N == 4 ? scale4x4(c[i], ls[i], qp) : scale8x8(c[i], ls[i], qp);
+    }
     template <class Pel>
     static void add4x4_i32(const int32_t* d, Pel* dst, int32_t step, int xs, int maxv) {
         add_i32<4>(d, dst, step, xs, maxv);
@@ -143,10 +148,10 @@ ZAN_INLINE void add4x4_levels(const typename F::Coef* c, const Scaling<F>& s, ty
         add_residual<4>(dst, step, xs, d, s.maxv);
         return;
     }
-    for (int i = 0; i < 16; ++i)
-        d[i] = !c ? 0
-             : s.levels ? scale4x4(c[i], s.levels[i], s.qp)
-                        : wrap_mul(c[i], InvQuantTable[s.qp][QuantIndex[i]]);
+    if (c && s.levels)
+        K::template dequant<4>(c, s.levels, s.qp, d);
+    else
+        for (int i = 0; i < 16; ++i) d[i] = c ? wrap_mul(c[i], InvQuantTable[s.qp][QuantIndex[i]]) : 0;
     if (dc) d[0] = *dc;
     K::add4x4_i32(d, dst, step, xs, s.maxv);
 }
@@ -159,7 +164,7 @@ ZAN_INLINE void add8x8_levels(const typename F::Coef* c, const Scaling<F>& s, ty
         add_residual<8>(dst, step, 1, d, s.maxv);
         return;
     }
-    for (int i = 0; i < 64; ++i) d[i] = scale8x8(c[i], s.levels[i], s.qp);
+    K::template dequant<8>(c, s.levels, s.qp, d);
     K::add8x8_i32(d, dst, step, s.maxv);
 }
 
