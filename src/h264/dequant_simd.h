@@ -275,5 +275,14 @@ ZAN_INLINE void dequant_levels(const int16_t* c, const int16_t* ls, int qp, int 
     }
 }
 
+// Flat scaling of one 4x4 block: 32-bit products c * scale.
+ZAN_INLINE void dequant_flat(const int16_t* c, const int16_t* scale, int32_t* d) {
+    for (int i = 0; i < 16; i += 8) {
+        const __m256i cv = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i)));
+        const __m256i sv = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(scale + i)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_mullo_epi32(cv, sv));
+    }
+}
+
 }  // namespace
 }  // namespace zan::h264::simd

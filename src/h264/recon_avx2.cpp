@@ -13,6 +13,13 @@ using namespace zan::h264;
 struct Kernel : zan::h264::recon::PortableKernel {
     using PortableKernel::add4x4_i32;
     using PortableKernel::add8x8_i32;
+    template <class C>
+    static void dequant_flat(const C* c, const int16_t* scale, int32_t* d) {
+        if constexpr (std::is_same_v<C, int16_t>)
+            simd::dequant_flat(c, scale, d);
+        else
+            PortableKernel::dequant_flat(c, scale, d);
+    }
     template <int N, class C>
     static void dequant(const C* c, const C* ls, int qp, int32_t* d) {
         if constexpr (std::is_same_v<C, int16_t>)

@@ -118,6 +118,11 @@ struct PortableKernel {
     static void dequant(const C* c, const C* ls, int qp, int32_t* d) {
         for (int i = 0; i < N * N; ++i) d[i] = N == 4 ? scale4x4(c[i], ls[i], qp) : scale8x8(c[i], ls[i], qp);
     }
+    // Flat scaling: c * InvQuantTable[QP] entry per position.
+    template <class C>
+    static void dequant_flat(const C* c, const int16_t* scale, int32_t* d) {
+        for (int i = 0; i < 16; ++i) d[i] = wrap_mul(c[i], scale[i]);
+    }
     template <class Pel>
     static void add4x4_i32(const int32_t* d, Pel* dst, int32_t step, int xs, int maxv) {
         add_i32<4>(d, dst, step, xs, maxv);
@@ -150,8 +155,10 @@ ZAN_INLINE void add4x4_levels(const typename F::Coef* c, const Scaling<F>& s, ty
     }
     if (c && s.levels)
         K::template dequant<4>(c, s.levels, s.qp, d);
+    else if (c)
+        K::dequant_flat(c, InvQuantScale4x4[s.qp].data(), d);
     else
-        for (int i = 0; i < 16; ++i) d[i] = c ? wrap_mul(c[i], InvQuantTable[s.qp][QuantIndex[i]]) : 0;
+        std::memset(d, 0, sizeof d);
     if (dc) d[0] = *dc;
     K::add4x4_i32(d, dst, step, xs, s.maxv);
 }
