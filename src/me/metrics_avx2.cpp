@@ -230,23 +230,19 @@ inline V diff_rows16(const uint8_t* s, int32_t ss, const uint8_t* r, int32_t rs,
 }
 
 // Full-sample SAD of 16-wide rows (the motion search's hottest call): one
-// psadbw per row with the reference as memory operand, four rows addressed
-// from two moving pointers, 128-bit throughout (no upper-lane reduction).
+// psadbw per row with the reference as memory operand, 128-bit throughout.
+// The opaque base pointers keep every load a base + step address, so the
+// kernel needs no callee-saved registers.
 template <int H>
 inline int32_t sad16_ff(const uint8_t* s, int32_t ss, const uint8_t* r, int32_t rs) {
     const ptrdiff_t s1 = ss, r1 = rs;
-    ptrdiff_t s3 = 3 * s1, r3 = 3 * r1;
-    // Opaque offsets keep base + index addressing (no chain of pointer adds).
-    __asm__("" : "+r"(s3), "+r"(r3));
     V128 acc0 = _mm_setzero_si128(), acc1 = _mm_setzero_si128();
-    for (int y = 0; y < H; y += 4) {
+    for (int y = 0; y < H; y += 2) {
         __asm__("" : "+r"(s), "+r"(r));
         acc0 = _mm_add_epi64(acc0, _mm_sad_epu8(load128(s), load128(r)));
         acc1 = _mm_add_epi64(acc1, _mm_sad_epu8(load128(s + s1), load128(r + r1)));
-        acc0 = _mm_add_epi64(acc0, _mm_sad_epu8(load128(s + 2 * s1), load128(r + 2 * r1)));
-        acc1 = _mm_add_epi64(acc1, _mm_sad_epu8(load128(s + s3), load128(r + r3)));
-        s += 4 * s1;
-        r += 4 * r1;
+        s += 2 * s1;
+        r += 2 * r1;
     }
     const V128 t = _mm_add_epi64(acc0, acc1);
     return _mm_cvtsi128_si32(_mm_add_epi64(t, _mm_unpackhi_epi64(t, t)));
