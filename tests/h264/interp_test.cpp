@@ -333,6 +333,13 @@ TEST(H264Interp16, Depth10ClipsTo1023) {
     p.bitDepth = 12;
     ASSERT_EQ(zaniInterpolateLuma_H264_16u_C1R(&p), ZAN_OK);
     EXPECT_EQ(out[0], 1279);
+    // Depths outside 1..16 take the nearest end instead of an undefined shift.
+    p.bitDepth = 99;
+    ASSERT_EQ(zaniInterpolateLuma_H264_16u_C1R(&p), ZAN_OK);
+    EXPECT_EQ(out[0], 1279);
+    p.bitDepth = -3;
+    ASSERT_EQ(zaniInterpolateLuma_H264_16u_C1R(&p), ZAN_OK);
+    EXPECT_EQ(out[0], 1);
 }
 
 TEST(H264Interp16, SameAsEightBitAtDepthEight) {
