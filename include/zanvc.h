@@ -983,6 +983,319 @@ ZANVC_API ZanResult zaniFilterDeblockingChromaVerEdgeMBAFF_H264_16u_C1IR(const Z
 /* H.264 macroblock reconstruction and intra prediction                      */
 /* ======================================================================== */
 
+/* Conventions of the family (8-bit 4:2:0 forms):
+ * - ppSrcCoeff: pointer to the caller's pointer to 16-bit coefficients, as
+ *   the CAVLC decoders write them: only coded blocks are present, in the
+ *   order in which the function visits them (a 4x4 block: 16 values in
+ *   raster order; an 8x8 block: 64; a luma DC block: 16, raster order of the
+ *   4x4 DC matrix, row = block row; a chroma DC block: 4, c0 c1 / c2 c3). At
+ *   position 0 of an AC block of intra 16x16 luma or of chroma the value is
+ *   not read (the DC comes from the DC block). After the call *ppSrcCoeff
+ *   stands behind the last value consumed; calls that fail leave it alone.
+ * - cbp4x4: bit 0 luma DC coded (intra 16x16); bits 1..16 luma 4x4 blocks
+ *   blkIdx 0..15; bit 17 Cb DC, bit 18 Cr DC; bits 19..22 Cb AC blocks 0..3,
+ *   bits 23..26 Cr AC blocks 0..3 (raster). The 8x8 forms use bits 0..3 for
+ *   the four 8x8 blocks (raster); the luma half forms bit k for their k-th
+ *   block (k = 0..7 in blkIdx order within the 16x8 half; 8x8 half: bits 0
+ *   and 1).
+ * - edgeType (8-bit): set bit = that neighbouring macroblock may not be used
+ *   for intra prediction: 1 left, 4 top, 16 top-left, 32 top-right.
+ * - pMBIntraTypes: 32-bit prediction modes 0..8 (vertical, horizontal, DC,
+ *   diagonal down-left, diagonal down-right, vertical-right, horizontal-down,
+ *   vertical-left, horizontal-up), one per 4x4 block in blkIdx order (16; 8
+ *   for a half) or per 8x8 block in raster order (4; 2 for a half). All are
+ *   checked before anything is written: a mode above 8 returns -11.
+ * - A 4x4 or 8x8 mode that needs a neighbour that is unavailable predicts
+ *   that block as 128 and the call returns 11 after finishing the macroblock.
+ *   The 16x16 and chroma forms refuse such a mode with -117 before writing.
+ * - pScaleLevels (16-bit): the standard's LevelScale4x4(QP % 6, i, j) for the
+ *   16 positions in raster order (LevelScale8x8, 64 entries, in the 8x8
+ *   forms); the flat default is 16 * v(QP % 6, position). Dequantization:
+ *   4x4: QP >= 24: (c * ls) << (QP/6 - 4), else (c * ls + 2^(3 - QP/6)) >>
+ *   (4 - QP/6); 8x8 and luma DC: the same with 6 in place of 4 (QP >= 36);
+ *   chroma DC: ((f * ls[0]) << (QPc/6)) >> 5. These forms transform in 32-bit
+ *   arithmetic that wraps around (conforming streams never reach that).
+ * - bypass (8-bit): transform bypass (lossless) when non-zero and QP is 0 in
+ *   the luma forms; the residual is the coefficient block itself (an intra
+ *   16x16 block takes its DC level from the DC block unchanged). In the
+ *   chroma forms it is the macroblock's TransformBypassModeFlag (the caller
+ *   sets it only when QP'Y is 0) and applies whatever the chroma QPs are.
+ * - Flat forms (no pScaleLevels) dequantize with InvQuantTable of their QP:
+ *   inter and intra 4x4 luma blocks through the 16-bit saturating
+ *   add-to-prediction path of zaniDequantTransformResidualAndAdd_H264_16s_C1I,
+ *   intra 16x16 and chroma blocks through 32-bit arithmetic with the DC from
+ *   zaniTransformDequantLumaDC_H264_16s_C1I / ...ChromaDC_H264_16s_C1I.
+ * - Every residual is added to the prediction in the picture and limited to
+ *   0..255. Checks: null pointers (-8) first, then the step where stated,
+ *   then QP and modes (-11), then the neighbours (-117). */
+
+/* Intra predictors of one block in place from the samples around it.
+ * availability: set bit = available: 1 top row, 2 left column, 32 top-left
+ * sample, 64 the four samples above-right (4x4 only; substituted by the last
+ * top sample when missing).
+ * 4x4: checks null -8, mode > 8 -11; a mode that needs a missing neighbour
+ * fills the block with 128 and returns 11.
+ * 16x16 (modes 0 vertical, 1 horizontal, 2 DC, 3 plane) and chroma 8x8
+ * (0 DC, 1 horizontal, 2 vertical, 3 plane): a mode that needs a missing
+ * neighbour returns -117 and writes nothing; other modes above 3: -11. The
+ * chroma predictor checks srcDstStep < 8 (-14) after the null pointer. */
+ZANVC_API ZanResult zaniPredictIntra_4x4_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcDstStep, int32_t mode,
+                                                      int32_t availability);
+ZANVC_API ZanResult zaniPredictIntra_16x16_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcDstStep, int32_t mode,
+                                                        int32_t availability);
+ZANVC_API ZanResult zaniPredictIntraChroma8x8_H264_8u_C1IR(Zan8u* pSrcDst, int32_t srcDstStep, int32_t mode,
+                                                           int32_t availability);
+
+/* Inter luma, flat scaling: every coded 4x4 block (bits 1..16) is
+ * dequantized, inverse-transformed and added to the prediction in the picture.
+ * No coded block: returns 0 at once. Checks: ppSrcCoeff, *ppSrcCoeff or the
+ * plane null: -8; QP > 51 (unsigned, negative too): -11. */
+ZANVC_API ZanResult zaniReconstructLumaInterMB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                              int32_t srcDstYStep, uint32_t cbp4x4, int32_t QP);
+/* Inter luma with the caller's 4x4 levels and bypass. Checks as above, with
+ * pScaleLevels null: -8. */
+ZANVC_API ZanResult zaniReconstructLumaInter4x4MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                 int32_t srcDstYStep, uint32_t cbp4x4, int32_t QP,
+                                                                 const Zan16s* pScaleLevels, Zan8u bypass);
+/* Inter luma with the 8x8 transform: four 8x8 blocks (cbp4x4 bits 0..3, 64
+ * coefficients each), 64 LevelScale8x8 levels. Checks as the 4x4 form. */
+ZANVC_API ZanResult zaniReconstructLumaInter8x8MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                 int32_t srcDstYStep, uint32_t cbp4x4, int32_t QP,
+                                                                 const Zan16s* pScaleLevels, Zan8u bypass);
+
+/* Intra 4x4 luma: for blkIdx 0..15 in order, predict (availability from
+ * edgeType and the block's position; the above-right samples are never
+ * available for blkIdx 3, 7, 11, 13, 15 and for blkIdx 5 only with the
+ * top-right macroblock), then add the residual of a coded block. Returns 0,
+ * or 11 when a block was predicted as 128. Checks: ppSrcCoeff, *ppSrcCoeff,
+ * plane, pMBIntraTypes or pScaleLevels null: -8; QP > 51: -11; a mode above
+ * 8: -11. */
+ZANVC_API ZanResult zaniReconstructLumaIntra4x4MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                 int32_t srcDstYStep, const Zan32s* pMBIntraTypes,
+                                                                 uint32_t cbp4x4, int32_t QP, Zan8u edgeType,
+                                                                 const Zan16s* pScaleLevels, Zan8u bypass);
+/* Intra 4x4 luma with the flat scaling of QP. */
+ZANVC_API ZanResult zaniReconstructLumaIntraMB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                              int32_t srcDstYStep, const Zan32s* pMBIntraTypes,
+                                                              uint32_t cbp4x4, int32_t QP, Zan8u edgeType);
+/* Intra 8x8 luma: the four 8x8 blocks in raster order, each predicted with
+ * the standard's Intra_8x8 modes over filtered reference samples
+ * (availability: top row and left column from the top and left macroblocks,
+ * block 0's top-left from the top-left one, block 1's top-right from the
+ * top-right one, block 2's top-right is block 1, block 3 has none), then the
+ * residual of a coded block (bit k, 64 coefficients, LevelScale8x8 levels). */
+ZANVC_API ZanResult zaniReconstructLumaIntra8x8MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                 int32_t srcDstYStep, const Zan32s* pMBIntraTypes,
+                                                                 uint32_t cbp4x4, int32_t QP, Zan8u edgeType,
+                                                                 const Zan16s* pScaleLevels, Zan8u bypass);
+/* Half macroblocks (16 wide, 8 high) for a frame/field macroblock pair on the
+ * left: the plane pointer designates the half's top-left sample, the half is
+ * treated like the upper half of a macroblock (its blocks k = 0..7 take the
+ * availability of blkIdx 0..7, the 8x8 form's blocks 0 and 1 that of 8x8
+ * blocks 0 and 1) under the edgeType given for this call; for the lower half
+ * the caller passes the top as available (it is the upper half) and the
+ * top-right as unavailable. pMBIntraTypes: 8 modes (2 for the 8x8 form);
+ * cbp4x4 bit k marks block k coded. Checks: null: -8; srcDstYStep < 1: -14;
+ * QP > 51: -11; a mode above 8: -11. Flat scaling (IntraHalfMB) or the
+ * caller's levels and bypass (IntraHalf4x4MB, IntraHalf8x8MB). */
+ZANVC_API ZanResult zaniReconstructLumaIntraHalfMB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                  int32_t srcDstYStep, const Zan32s* pMBIntraTypes,
+                                                                  uint32_t cbp4x4, int32_t QP, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntraHalf4x4MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                     int32_t srcDstYStep,
+                                                                     const Zan32s* pMBIntraTypes, uint32_t cbp4x4,
+                                                                     int32_t QP, Zan8u edgeType,
+                                                                     const Zan16s* pScaleLevels, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructLumaIntraHalf8x8MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                     int32_t srcDstYStep,
+                                                                     const Zan32s* pMBIntraTypes, uint32_t cbp4x4,
+                                                                     int32_t QP, Zan8u edgeType,
+                                                                     const Zan16s* pScaleLevels, Zan8u bypass);
+/* Intra 16x16 luma: check the mode against edgeType (mode 0 needs the top, 1
+ * the left, 3 top, left and top-left: else -117 before anything is
+ * written), predict, then: DC block (bit 0, 16 values) through the luma DC
+ * transform and dequantization; each blkIdx with coded AC (bits 1..16) or a
+ * non-zero DC gets its residual. Checks: null: -8; QP > 51: -11; mode above
+ * 3: -11; -117. Flat scaling (Intra16x16MB) or the caller's levels and bypass
+ * (Intra_16x16MB: DC with LevelScale4x4(QP % 6, 0, 0) = pScaleLevels[0]). */
+ZANVC_API ZanResult zaniReconstructLumaIntra16x16MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                   int32_t srcDstYStep, int32_t intraLumaMode,
+                                                                   uint32_t cbp4x4, int32_t QP, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntra_16x16MB_H264_16s8u_C1R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstYPlane,
+                                                                    int32_t srcDstYStep, int32_t intraLumaMode,
+                                                                    uint32_t cbp4x4, int32_t QP, Zan8u edgeType,
+                                                                    const Zan16s* pScaleLevels, Zan8u bypass);
+
+/* Chroma 4:2:0, both components (8x8 each). No bit of 17..26 set: returns 0
+ * at once (after the intra prediction). Coefficients in the order Cb DC,
+ * Cr DC, Cb AC blocks 0..3, Cr AC blocks 0..3; a component without a coded
+ * DC has DC 0; each block with coded AC or a non-zero DC gets its residual.
+ * The intra forms first predict both components with intraChromaMode (0 DC
+ * per 4x4 quadrant, 1 horizontal, 2 vertical, 3 plane); a mode above 3
+ * returns -11, a mode that needs an unavailable neighbour -117 with nothing
+ * written and the coefficient pointer unmoved.
+ * P2R: separate Cb and Cr planes with one step. C2R: one interleaved plane
+ * (Cb in the even, Cr in the odd bytes), srcDstUVStep < 1: -14.
+ * Flat forms (chromaQP for both): chromaQP > 39 (unsigned): -11.
+ * 4x4 forms: a QP and 16 LevelScale4x4 levels for each of Cb and Cr (each QP
+ * > 39: -11, levels null: -8) and bypass.
+ * Checks in order: pointers (ppSrcCoeff, *ppSrcCoeff, planes, levels) -8;
+ * C2R step -14; QPs -11; mode -11; neighbours -117. */
+ZANVC_API ZanResult zaniReconstructChromaInterMB_H264_16s8u_P2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                uint32_t cbp4x4, int32_t chromaQP);
+ZANVC_API ZanResult zaniReconstructChromaIntraMB_H264_16s8u_P2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                int32_t intraChromaMode, uint32_t cbp4x4,
+                                                                int32_t chromaQP, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructChromaInter4x4MB_H264_16s8u_P2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                   Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                   uint32_t cbp4x4, int32_t chromaQPU,
+                                                                   int32_t chromaQPV, const Zan16s* pScaleLevelsU,
+                                                                   const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChromaIntra4x4MB_H264_16s8u_P2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                   Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                   int32_t intraChromaMode, uint32_t cbp4x4,
+                                                                   int32_t chromaQPU, int32_t chromaQPV,
+                                                                   Zan8u edgeType, const Zan16s* pScaleLevelsU,
+                                                                   const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChromaInterMB_H264_16s8u_C2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUVPlane,
+                                                                int32_t srcDstUVStep, uint32_t cbp4x4,
+                                                                int32_t chromaQP);
+ZANVC_API ZanResult zaniReconstructChromaIntraMB_H264_16s8u_C2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUVPlane,
+                                                                int32_t srcDstUVStep, int32_t intraChromaMode,
+                                                                uint32_t cbp4x4, int32_t chromaQP, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructChromaInter4x4MB_H264_16s8u_C2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUVPlane,
+                                                                   int32_t srcDstUVStep, uint32_t cbp4x4,
+                                                                   int32_t chromaQPU, int32_t chromaQPV,
+                                                                   const Zan16s* pScaleLevelsU,
+                                                                   const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChromaIntra4x4MB_H264_16s8u_C2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUVPlane,
+                                                                   int32_t srcDstUVStep, int32_t intraChromaMode,
+                                                                   uint32_t cbp4x4, int32_t chromaQPU,
+                                                                   int32_t chromaQPV, Zan8u edgeType,
+                                                                   const Zan16s* pScaleLevelsU,
+                                                                   const Zan16s* pScaleLevelsV, Zan8u bypass);
+/* Chroma intra with split left availability (a frame/field macroblock pair on
+ * the left): as the intra forms, with edgeTypeTop in the role of edgeType
+ * (its left bit covering the upper half of the left column, chroma rows
+ * 0..3) and the left bit (1) of edgeTypeBottom marking the lower half (rows
+ * 4..7); its other bits are not read. The DC of each 4x4 quadrant uses the
+ * half of the left column beside it; horizontal and plane need both halves.
+ * The "Halfs" names are the same functions under a second spelling. */
+ZANVC_API ZanResult zaniReconstructChromaIntraHalvesMB_H264_16s8u_P2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                      Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                      int32_t intraChromaMode, uint32_t cbp4x4,
+                                                                      int32_t chromaQP, Zan8u edgeTypeTop,
+                                                                      Zan8u edgeTypeBottom);
+ZANVC_API ZanResult zaniReconstructChromaIntraHalvesMB_H264_16s8u_C2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUVPlane,
+                                                                      int32_t srcDstUVStep, int32_t intraChromaMode,
+                                                                      uint32_t cbp4x4, int32_t chromaQP,
+                                                                      Zan8u edgeTypeTop, Zan8u edgeTypeBottom);
+ZANVC_API ZanResult zaniReconstructChromaIntraHalfsMB_H264_16s8u_P2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                     Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                     int32_t intraChromaMode, uint32_t cbp4x4,
+                                                                     int32_t chromaQP, Zan8u edgeTypeTop,
+                                                                     Zan8u edgeTypeBottom);
+ZANVC_API ZanResult zaniReconstructChromaIntraHalves4x4MB_H264_16s8u_P2R(
+    Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane, Zan8u* pSrcDstVPlane, int32_t srcDstUVStep, int32_t intraChromaMode,
+    uint32_t cbp4x4, int32_t chromaQPU, int32_t chromaQPV, Zan8u edgeTypeTop, Zan8u edgeTypeBottom,
+    const Zan16s* pScaleLevelsU, const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChromaIntraHalfs4x4MB_H264_16s8u_P2R(
+    Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane, Zan8u* pSrcDstVPlane, int32_t srcDstUVStep, int32_t intraChromaMode,
+    uint32_t cbp4x4, int32_t chromaQPU, int32_t chromaQPV, Zan8u edgeTypeTop, Zan8u edgeTypeBottom,
+    const Zan16s* pScaleLevelsU, const Zan16s* pScaleLevelsV, Zan8u bypass);
+
+/* 4:2:2 chroma, 8-bit samples: 8x16 per component. As the 4x4 chroma P2R
+ * forms (a QP and 16 LevelScale4x4 levels for each of Cb and Cr, bypass),
+ * with these differences:
+ * - cbp4x4: bit 17 Cb DC, bit 18 Cr DC (8 values each, a 2x4 block: raster,
+ *   two values per row, as the 4:2:2 DC decoders write them), bits 1..8 the
+ *   Cb AC blocks 0..7 and bits 9..16 the Cr AC blocks 0..7 (4x4 blocks in
+ *   raster order, two per row). Coefficients in the order Cb DC, Cr DC, Cb
+ *   AC, Cr AC.
+ * - DC: f = A c B (A the 4x4 Hadamard matrix, B = 1 1 / 1 -1), dequantized
+ *   with qP,DC = QPc + 3 and LevelScale4x4(qP,DC % 6, 0, 0) = w00 *
+ *   v(qP,DC % 6, 0), where the weight w00 = pScaleLevels[0] / v(QPc % 6, 0):
+ *   qP,DC >= 36: (f * ls) << (qP,DC/6 - 6), else (f * ls + 2^(5 - qP,DC/6))
+ *   >> (6 - qP,DC/6).
+ * - Intra prediction of 8x16 (DC per 4x4 block; plane with yCF = 4 and
+ *   c = (5 * V + 32) >> 6). The IntraHalf form splits the left column's
+ *   availability between rows 0..7 (edgeTypeTop) and rows 8..15 (left bit of
+ *   edgeTypeBottom), as the Halves forms do for 4:2:0.
+ * - Checks: pointers -8; srcDstUVStep < 1: -14; a QP above 39: -11; mode
+ *   above 3: -11; -117. */
+ZANVC_API ZanResult zaniReconstructChroma422Inter4x4_H264High_16s8u_IP2R(Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane,
+                                                                         Zan8u* pSrcDstVPlane, int32_t srcDstUVStep,
+                                                                         uint32_t cbp4x4, int32_t chromaQPU,
+                                                                         int32_t chromaQPV,
+                                                                         const Zan16s* pScaleLevelsU,
+                                                                         const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChroma422Intra4x4_H264High_16s8u_IP2R(
+    Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane, Zan8u* pSrcDstVPlane, int32_t srcDstUVStep, int32_t intraChromaMode,
+    uint32_t cbp4x4, int32_t chromaQPU, int32_t chromaQPV, Zan8u edgeType, const Zan16s* pScaleLevelsU,
+    const Zan16s* pScaleLevelsV, Zan8u bypass);
+ZANVC_API ZanResult zaniReconstructChroma422IntraHalf4x4_H264High_16s8u_IP2R(
+    Zan16s** ppSrcCoeff, Zan8u* pSrcDstUPlane, Zan8u* pSrcDstVPlane, int32_t srcDstUVStep, int32_t intraChromaMode,
+    uint32_t cbp4x4, int32_t chromaQPU, int32_t chromaQPV, Zan8u edgeTypeTop, Zan8u edgeTypeBottom,
+    const Zan16s* pScaleLevelsU, const Zan16s* pScaleLevelsV, Zan8u bypass);
+
+/* High bit depth: 16-bit samples of bitDepth bits (8..14), 32-bit
+ * coefficients and levels. One record per plane: */
+typedef struct ZanReconstructHigh_32s16u {
+    Zan32s**      ppSrcDstCoeff; /* coefficients, advanced past those consumed */
+    Zan16u*       pSrcDstPlane;  /* the macroblock's (or half's) top-left sample */
+    int32_t       srcDstStep;    /* bytes; below 1: -14 */
+    uint32_t      cbp4x4;        /* coded blocks, the bits of the 8-bit forms */
+    int32_t       QP;            /* QP'Y (luma) or QP'c (chroma), with the bit-depth offset */
+    const Zan32s* pScaleLevels;  /* LevelScale4x4 (16) or LevelScale8x8 (64) for QP % 6, raster */
+    int32_t       bypass;        /* transform bypass when non-zero and QP'Y is 0 */
+    int32_t       bitDepth;      /* 8..14; results limited to 0 .. 2^bitDepth - 1 */
+} ZanReconstructHigh_32s16u;
+
+/* Luma (IP1R): pReconInfo points to one record; the forms and their
+ * arguments are those of the 8-bit luma forms with the caller's levels
+ * (Inter4x4MB, Inter8x8MB, Intra4x4MB, Intra8x8MB, IntraHalf4x4MB,
+ * IntraHalf8x8MB, Intra_16x16MB), the record holding the coefficient pointer,
+ * plane, step, cbp4x4, QP, levels and bypass. A block predicted without its
+ * neighbours takes 2^(bitDepth - 1) (status 11); DC prediction without
+ * neighbours likewise.
+ * Checks: null record, coefficient pointer (or *ppSrcDstCoeff), plane, levels
+ * or pMBIntraTypes: -8; srcDstStep < 1: -14; bitDepth outside 8..14: -11; QP
+ * outside 0 .. 6 * bitDepth + 3: -11; modes as the 8-bit forms (-11, -117). */
+ZANVC_API ZanResult zaniReconstructLumaInter4x4_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructLumaInter8x8_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructLumaIntra4x4_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                     const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntra8x8_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                     const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntraHalf4x4_H264High_32s16u_IP1R(
+    const ZanReconstructHigh_32s16u* pReconInfo, const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntraHalf8x8_H264High_32s16u_IP1R(
+    const ZanReconstructHigh_32s16u* pReconInfo, const Zan32s* pMBIntraTypes, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructLumaIntra16x16_H264High_32s16u_IP1R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                       int32_t intraLumaMode, Zan8u edgeType);
+
+/* Chroma (IP2R): pReconInfo points to two records, Cb then Cr. The Cb
+ * record gives the coefficient pointer (one stream for both components, in
+ * the order of the 8-bit forms), cbp4x4, bypass and bitDepth; each record
+ * gives its component's plane, step, QP'c (0 .. 39 + 6 * (bitDepth - 8), else
+ * -11) and levels. 4:2:0 (8x8) and 4:2:2 (8x16, with the cbp4x4 layout and DC
+ * of the 8-bit 4:2:2 forms) members; the IntraHalf forms split the left
+ * availability between edgeTypeTop and edgeTypeBottom as the 8-bit Halves
+ * forms do. Checks as the luma records (both records' pointers and steps). */
+ZANVC_API ZanResult zaniReconstructChromaInter4x4_H264High_32s16u_IP2R(const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructChromaIntra4x4_H264High_32s16u_IP2R(const ZanReconstructHigh_32s16u* pReconInfo,
+                                                                       int32_t intraChromaMode, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructChromaIntraHalf4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo, int32_t intraChromaMode, Zan8u edgeTypeTop, Zan8u edgeTypeBottom);
+ZANVC_API ZanResult zaniReconstructChroma422Inter4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo);
+ZANVC_API ZanResult zaniReconstructChroma422Intra4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo, int32_t intraChromaMode, Zan8u edgeType);
+ZANVC_API ZanResult zaniReconstructChroma422IntraHalf4x4_H264High_32s16u_IP2R(
+    const ZanReconstructHigh_32s16u* pReconInfo, int32_t intraChromaMode, Zan8u edgeTypeTop, Zan8u edgeTypeBottom);
+
 /* ======================================================================== */
 /* H.264 CABAC encoder                                                       */
 /* ======================================================================== */

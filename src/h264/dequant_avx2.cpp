@@ -8,9 +8,7 @@ using namespace zan::h264;
 ZanResult zaniDequantTransformResidualAndAdd_H264_16s_C1I(const Zan8u* pPred, Zan16s* pSrcDst, const Zan16s* pDC,
                                                           Zan8u* pDst, int32_t predStep, int32_t dstStep,
                                                           int32_t QP, int32_t AC) {
-    if (!pPred || !pDst) return ZAN_ERR_NULL_PTR;
-    if (uint32_t(QP) > 51) return ZAN_ERR_OUT_OF_RANGE;
-    if (!pSrcDst && (!pDC || AC)) return ZAN_ERR_NULL_PTR;
+    if (const ZanResult r = check_add_args(pPred, pSrcDst, pDC, pDst, QP, AC)) return r;
     simd::add4x4_sat(pPred, predStep, pSrcDst, pDC, AC != 0, InvQuantScale4x4[QP].data(), pDst, dstStep);
     return ZAN_OK;
 }

@@ -107,12 +107,110 @@ ZAN_INLINE int32_t scale8x8(int32_t c, int32_t ls, int qp) {
     return int32_t(uint32_t(p) + (1u << (s - 1))) >> s;
 }
 
-// Adds a residual to an 8-bit block in place: dst[x * xs] = Clip1(dst + r).
-template <int N>
-ZAN_INLINE void add_residual(uint8_t* dst, int32_t step, int xs, const int32_t* r) {
+// 4x4 Hadamard transform of the Intra 16x16 DC levels (H.264 8.5.10),
+// f = H c H; H is symmetric, so both passes are the same butterfly.
+template <class C>
+ZAN_INLINE void hadamard4x4(const C* c, int32_t* f) {
+    for (int i = 0; i < 16; ++i) f[i] = int32_t(c[i]);
+    auto bf = [](int32_t& a, int32_t& b, int32_t& c2, int32_t& d) {
+        const Wrap32 s0 = Wrap32{a} + Wrap32{b}, s1 = Wrap32{a} - Wrap32{b};
+        const Wrap32 s2 = Wrap32{c2} + Wrap32{d}, s3 = Wrap32{c2} - Wrap32{d};
+        a = (s0 + s2).v;   // 1  1  1  1
+        b = (s0 - s2).v;   // 1  1 -1 -1
+        c2 = (s1 - s3).v;  // 1 -1 -1  1
+        d = (s1 + s3).v;   // 1 -1  1 -1
+    };
+    for (int i = 0; i < 4; ++i) bf(f[4 * i], f[4 * i + 1], f[4 * i + 2], f[4 * i + 3]);
+    for (int j = 0; j < 4; ++j) bf(f[j], f[4 + j], f[8 + j], f[12 + j]);
+}
+
+// Flat luma DC: s = InvQuantLuma16x16DCTable[qp]; rounding 2, 1, 0 by QP
+// range; results as 16-bit values, in place.
+ZAN_INLINE void luma_dc_flat(int16_t* c, int qp) {
+    int32_t f[16];
+    hadamard4x4(c, f);
+    const int32_t s = InvQuantLuma16x16DCTable[qp];
+    for (int i = 0; i < 16; ++i) {
+        const int32_t p = wrap_mul(f[i], s);
+        c[i] = int16_t(qp < 6 ? int32_t(uint32_t(p) + 2) >> 2 : qp < 12 ? int32_t(uint32_t(p) + 1) >> 1 : p);
+    }
+}
+
+// Luma DC with the caller's LevelScale4x4(qP % 6, 0, 0) (H.264 8.5.10):
+// qP >= 36: (f * ls) << (qP / 6 - 6); else (f * ls + 2^(5 - qP/6)) >> (6 - qP/6).
+template <class C>
+ZAN_INLINE void luma_dc_levels(const C* c, int32_t ls, int qp, int32_t* dc) {
+    int32_t f[16];
+    hadamard4x4(c, f);
+    for (int i = 0; i < 16; ++i) dc[i] = scale8x8(f[i], ls, qp);
+}
+
+// 4:2:0 chroma DC (H.264 8.5.11): 2x2 transform, then flat (ls == 0:
+// (f * InvQuantTable[qp][0]) >> 1 with 16-bit sums and results) or with the
+// caller's LevelScale4x4(QPc % 6, 0, 0): ((f * ls) << (QPc / 6)) >> 5.
+template <class C>
+ZAN_INLINE void chroma_dc(const C* c, int32_t ls, int qp, int32_t* dc) {
+    const Wrap32 c0{int32_t(c[0])}, c1{int32_t(c[1])}, c2{int32_t(c[2])}, c3{int32_t(c[3])};
+    const int32_t f[4] = {(c0 + c1 + c2 + c3).v, (c0 - c1 + c2 - c3).v, (c0 + c1 - c2 - c3).v,
+                          (c0 - c1 - c2 + c3).v};
+    for (int i = 0; i < 4; ++i)
+        dc[i] = ls ? wrap_shl(wrap_mul(f[i], ls), qp / 6) >> 5
+                   : int32_t(int16_t((int32_t(int16_t(f[i])) * InvQuantTable[qp][0]) >> 1));
+}
+
+// 4:2:2 chroma DC (H.264 8.5.11): f = A c B over the 4x2 block c (raster,
+// two values per row; A the 4x4 Hadamard matrix, B = 1 1 / 1 -1), then
+// scaled with qP,DC = QPc + 3 and LevelScale4x4(qP,DC % 6, 0, 0):
+// qP,DC >= 36: (f * ls) << (qP,DC / 6 - 6); else rounded >> (6 - qP,DC / 6).
+// The caller's ls0 = LevelScale4x4(QPc % 6, 0, 0) = w00 * v(QPc % 6, 0) gives
+// the weight w00 and so the level for qP,DC.
+template <class C>
+ZAN_INLINE void chroma_dc422(const C* c, int32_t ls0, int qp, int32_t* dc) {
+    int32_t g[8];
+    for (int i = 0; i < 4; ++i) {  // columns: B
+        const Wrap32 a{int32_t(c[2 * i])}, b{int32_t(c[2 * i + 1])};
+        g[2 * i] = (a + b).v;
+        g[2 * i + 1] = (a - b).v;
+    }
+    int32_t f[8];
+    for (int j = 0; j < 2; ++j) {  // rows: A
+        const Wrap32 a{g[j]}, b{g[2 + j]}, cc{g[4 + j]}, d{g[6 + j]};
+        f[j] = (a + b + cc + d).v;
+        f[2 + j] = (a + b - cc - d).v;
+        f[4 + j] = (a - b - cc + d).v;
+        f[6 + j] = (a - b + cc - d).v;
+    }
+    const int qpdc = qp + 3;
+    const int32_t ls = ls0 / InvQuantTable_def[qp % 6][0] * InvQuantTable_def[qpdc % 6][0];
+    for (int i = 0; i < 8; ++i) dc[i] = scale8x8(f[i], ls, qpdc);
+}
+
+// Argument checks of the add-to-prediction member, shared by its kernels.
+ZAN_INLINE ZanResult check_add_args(const uint8_t* pred, const int16_t* coef, const int16_t* dc, const uint8_t* dst,
+                                    int32_t qp, int32_t ac) {
+    if (!pred || !dst) return ZAN_ERR_NULL_PTR;
+    if (uint32_t(qp) > 51) return ZAN_ERR_OUT_OF_RANGE;
+    if (!coef && (!dc || ac)) return ZAN_ERR_NULL_PTR;
+    return ZAN_OK;
+}
+
+// The inverse 4x4 transform of 16 contiguous values of type E in the
+// arithmetic T (Sat16 or Wrap32).
+template <class T, class E>
+ZAN_INLINE void inverse4x4(const E* src, E* dst) {
+    T b[16];
+    for (int i = 0; i < 16; ++i) b[i] = {src[i]};
+    idct4x4(b);
+    for (int i = 0; i < 16; ++i) dst[i] = b[i].v;
+}
+
+// Adds a residual to a block of samples in place:
+// dst[x * xs] = Clip1(dst + r), limited to 0..maxv.
+template <int N, class Pel>
+ZAN_INLINE void add_residual(Pel* dst, int32_t step, int xs, const int32_t* r, int maxv = 255) {
     for (int y = 0; y < N; ++y) {
-        uint8_t* d = dst + ptrdiff_t(step) * y;
-        for (int x = 0; x < N; ++x) d[x * xs] = clip_u8(int(d[x * xs]) + r[N * y + x]);
+        Pel* d = row(dst, step, y);
+        for (int x = 0; x < N; ++x) d[x * xs] = Pel(clip3(0, maxv, int(d[x * xs]) + r[N * y + x]));
     }
 }
 

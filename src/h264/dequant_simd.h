@@ -259,5 +259,30 @@ ZAN_INLINE void add8x8_32(const int32_t* d, uint8_t* dst, int32_t step) {
     }
 }
 
+// Scaling with the caller's levels, 8 values at a time (n a multiple of 8):
+// qP >= 24 (4x4; 36 for 8x8): (c * ls) << (qP/6 - base), else
+// (c * ls + 2^(base - 1 - qP/6)) >> (base - qP/6), 32-bit wrap-around.
+ZAN_INLINE void dequant_levels(const int16_t* c, const int16_t* ls, int qp, int base, int n, int32_t* d) {
+    const int sh = qp / 6 - base;
+    const __m128i count = _mm_cvtsi32_si128(sh >= 0 ? sh : -sh);
+    const __m256i round = _mm256_set1_epi32(sh >= 0 ? 0 : 1 << (-sh - 1));
+    for (int i = 0; i < n; i += 8) {
+        const __m256i cv = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i)));
+        const __m256i lv = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ls + i)));
+        const __m256i p = _mm256_mullo_epi32(cv, lv);
+        const __m256i r = sh >= 0 ? _mm256_sll_epi32(p, count) : _mm256_sra_epi32(_mm256_add_epi32(p, round), count);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), r);
+    }
+}
+
+// Flat scaling of one 4x4 block: 32-bit products c * scale.
+ZAN_INLINE void dequant_flat(const int16_t* c, const int16_t* scale, int32_t* d) {
+    for (int i = 0; i < 16; i += 8) {
+        const __m256i cv = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i)));
+        const __m256i sv = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(scale + i)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_mullo_epi32(cv, sv));
+    }
+}
+
 }  // namespace
 }  // namespace zan::h264::simd

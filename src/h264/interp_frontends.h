@@ -356,60 +356,60 @@ inline void average_c(const uint8_t* a, ptrdiff_t aStep, const uint8_t* b, ptrdi
 }  // namespace zan::h264
 
 // The 8-bit exports over kernel set K, defined in the namespace NS.
-#define ZAN_H264_INTERP_EXPORTS(NS, K)                                                                              \
-    namespace NS {                                                                                                \
-    using namespace zan::h264;                                                                                    \
-    ZanResult zaniInterpolateLuma_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep,   \
-                                              int32_t dx, int32_t dy, ZanSize roiSize) {                          \
-        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                            \
-    }                                                                                                             \
-    ZanResult zaniInterpolateLumaTop_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep, \
-                                                 int32_t dx, int32_t dy, int32_t outPixels, ZanSize roiSize) {    \
-        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                     \
-    }                                                                                                             \
-    ZanResult zaniInterpolateLumaBottom_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,              \
-                                                    int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels,   \
-                                                    ZanSize roiSize) {                                            \
-        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);                  \
-    }                                                                                                             \
-    ZanResult zaniInterpolateLumaBlock_H264_8u_P1R(const ZanInterpolateBlock_8u* p) {                             \
-        return luma_block<uint8_t>(p, K::luma);                                                                   \
-    }                                                                                                             \
-    ZanResult zaniInterpolateChroma_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep, \
-                                                int32_t dx, int32_t dy, ZanSize roiSize) {                        \
-        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                          \
-    }                                                                                                             \
-    ZanResult zaniInterpolateChroma_H264_8u_C2P2R(const Zan8u* pSrcUV, int32_t srcStep, Zan8u* pDstU,             \
-                                                  Zan8u* pDstV, int32_t dstStep, int32_t dx, int32_t dy,          \
-                                                  ZanSize roiSize) {                                              \
-        return chroma8_nv12<K>(pSrcUV, srcStep, pDstU, pDstV, dstStep, dx, dy, roiSize);                          \
-    }                                                                                                             \
-    ZanResult zaniInterpolateChromaTop_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,               \
-                                                   int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels,    \
-                                                   ZanSize roiSize) {                                             \
-        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                   \
-    }                                                                                                             \
-    ZanResult zaniInterpolateChromaBottom_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,            \
-                                                      int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels, \
-                                                      ZanSize roiSize) {                                          \
-        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);                \
-    }                                                                                                             \
-    ZanResult zaniInterpolateChromaBlock_H264_8u_P2R(const ZanInterpolateBlock_8u* p) {                           \
-        return chroma_block_planar<uint8_t>(p, K::chroma);                                                        \
-    }                                                                                                             \
-    ZanResult zaniInterpolateChromaBlock_H264_8u_C2P2R(const ZanInterpolateBlock_8u* p) {                         \
-        return chroma_block_nv12(p, true, K::chroma);                                                             \
-    }                                                                                                             \
-    ZanResult zaniInterpolateChromaBlock_H264_8u_C2C2R(const ZanInterpolateBlock_8u* p) {                         \
-        return chroma_block_nv12(p, false, K::chroma);                                                            \
-    }                                                                                                             \
-    ZanResult zaniInterpolateBlock_H264_8u_P2P1R(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst,             \
-                                                 int32_t width, int32_t height, int32_t step) {                   \
-        return average8<K>(pSrc1, step, pSrc2, step, pDst, step, width, height);                                  \
-    }                                                                                                             \
-    ZanResult zaniInterpolateBlock_H264_8u_P3P1R(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst,             \
-                                                 int32_t width, int32_t height, int32_t src1Step,                 \
-                                                 int32_t src2Step, int32_t dstStep) {                             \
-        return average8<K>(pSrc1, src1Step, pSrc2, src2Step, pDst, dstStep, width, height);                       \
-    }                                                                                                             \
+#define ZAN_H264_INTERP_EXPORTS(NS, K)                                                                                 \
+    namespace NS {                                                                                                     \
+    using namespace zan::h264;                                                                                         \
+    ZanResult zaniInterpolateLuma_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep,        \
+                                              int32_t dx, int32_t dy, ZanSize roiSize) {                               \
+        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                          \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateLumaTop_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep,     \
+                                                 int32_t dx, int32_t dy, int32_t outPixels, ZanSize roiSize) {         \
+        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                   \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateLumaBottom_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,                   \
+                                                    int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels,        \
+                                                    ZanSize roiSize) {                                                 \
+        return plain8<K>(true, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);                \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateLumaBlock_H264_8u_P1R(const ZanInterpolateBlock_8u* p) {                                  \
+        return luma_block<uint8_t>(p, K::luma);                                                                        \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateChroma_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst, int32_t dstStep,      \
+                                                int32_t dx, int32_t dy, ZanSize roiSize) {                             \
+        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::None, 0);                         \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateChroma_H264_8u_C2P2R(const Zan8u* pSrcUV, int32_t srcStep, Zan8u* pDstU,                  \
+                                                  Zan8u* pDstV, int32_t dstStep, int32_t dx, int32_t dy,               \
+                                                  ZanSize roiSize) {                                                   \
+        return chroma8_nv12<K>(pSrcUV, srcStep, pDstU, pDstV, dstStep, dx, dy, roiSize);                               \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateChromaTop_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,                    \
+                                                   int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels,         \
+                                                   ZanSize roiSize) {                                                  \
+        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Top, outPixels);                  \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateChromaBottom_H264_8u_C1R(const Zan8u* pSrc, int32_t srcStep, Zan8u* pDst,                 \
+                                                      int32_t dstStep, int32_t dx, int32_t dy, int32_t outPixels,      \
+                                                      ZanSize roiSize) {                                               \
+        return plain8<K>(false, pSrc, srcStep, pDst, dstStep, dx, dy, roiSize, Edge::Bottom, outPixels);               \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateChromaBlock_H264_8u_P2R(const ZanInterpolateBlock_8u* p) {                                \
+        return chroma_block_planar<uint8_t>(p, K::chroma);                                                             \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateChromaBlock_H264_8u_C2P2R(const ZanInterpolateBlock_8u* p) {                              \
+        return chroma_block_nv12(p, true, K::chroma);                                                                  \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateChromaBlock_H264_8u_C2C2R(const ZanInterpolateBlock_8u* p) {                              \
+        return chroma_block_nv12(p, false, K::chroma);                                                                 \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateBlock_H264_8u_P2P1R(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst,                  \
+                                                 int32_t width, int32_t height, int32_t step) {                        \
+        return average8<K>(pSrc1, step, pSrc2, step, pDst, step, width, height);                                       \
+    }                                                                                                                  \
+    ZanResult zaniInterpolateBlock_H264_8u_P3P1R(const Zan8u* pSrc1, const Zan8u* pSrc2, Zan8u* pDst,                  \
+                                                 int32_t width, int32_t height, int32_t src1Step,                      \
+                                                 int32_t src2Step, int32_t dstStep) {                                  \
+        return average8<K>(pSrc1, src1Step, pSrc2, src2Step, pDst, dstStep, width, height);                            \
+    }                                                                                                                  \
     }

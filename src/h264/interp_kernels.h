@@ -104,6 +104,12 @@ template <class T>
 void luma_c(const Interp<T>& d) {
     const LumaSamples<T> s{d.src, d.srcStep, d.maxVal};
     const LumaRule& rule = kLumaQuarterRule[d.dy * 4 + d.dx];
+    if (d.dx == 0 && d.dy == 0) {  // G: a copy
+        for (int y = 0; y < d.height; ++y)
+            std::memcpy(d.dst + ptrdiff_t(y) * d.dstStep, d.src + ptrdiff_t(y) * d.srcStep,
+                        sizeof(T) * size_t(d.width));
+        return;
+    }
     for (int y = 0; y < d.height; ++y)
         for (int x = 0; x < d.width; ++x) d.dst[ptrdiff_t(y) * d.dstStep + x] = T(s.sample(rule, x, y));
 }

@@ -126,6 +126,7 @@ inline V pred(const uint8_t* r, int32_t rs) {
 // Calls f(std::integral_constant<int, pos>) for a run-time position 0..3.
 template <class F>
 inline auto with_pos(int pos, F f) {
+    if (pos == kFF) return f(std::integral_constant<int, kFF>{});  // the common case first
     switch (pos) {
         case kFH: return f(std::integral_constant<int, kFH>{});
         case kHF: return f(std::integral_constant<int, kHF>{});
@@ -228,9 +229,37 @@ inline V diff_rows16(const uint8_t* s, int32_t ss, const uint8_t* r, int32_t rs,
     return _mm256_sub_epi16(_mm256_cvtepu8_epi16(pick(s, ss)), _mm256_cvtepu8_epi16(pick(r, rs)));
 }
 
+// Full-sample SAD of 16-wide rows (the motion search's hottest call): one
+// psadbw per row with the reference as memory operand, 128-bit throughout.
+// The opaque base pointers keep every load a base + step address, so the
+// kernel needs no callee-saved registers.
+template <int H>
+inline int32_t sad16_ff(const uint8_t* s, int32_t ss, const uint8_t* r, int32_t rs) {
+    const ptrdiff_t s1 = ss, r1 = rs;
+    V128 acc0 = _mm_setzero_si128(), acc1 = _mm_setzero_si128();
+    for (int y = 0; y < H; y += 2) {
+        __asm__("" : "+r"(s), "+r"(r));
+        acc0 = _mm_add_epi64(acc0, _mm_sad_epu8(load128(s), load128(r)));
+        acc1 = _mm_add_epi64(acc1, _mm_sad_epu8(load128(s + s1), load128(r + r1)));
+        s += 2 * s1;
+        r += 2 * r1;
+    }
+    const V128 t = _mm_add_epi64(acc0, acc1);
+    return _mm_cvtsi128_si32(_mm_add_epi64(t, _mm_unpackhi_epi64(t, t)));
+}
+
 struct Avx2Kernels {
     template <int W, int H, class T>
     static int32_t sad(const T* s, int32_t ss, const T* r, int32_t rs, int pos) {
+        if constexpr (sizeof(T) == 1 && W == 16)
+            if (pos == kFF) [[likely]]
+                return sad16_ff<H>(s, ss, r, rs);
+        return sad_any<W, H>(s, ss, r, rs, pos);
+    }
+
+    // Kept out of line so that the full-sample path above stays lean.
+    template <int W, int H, class T>
+    __attribute__((noinline)) static int32_t sad_any(const T* s, int32_t ss, const T* r, int32_t rs, int pos) {
         using S = Shape<W, H, T>;
         return with_pos(pos, [&](auto P) {
             V acc = zero();

@@ -333,12 +333,21 @@ TEST(H264Interp16, Depth10ClipsTo1023) {
     p.bitDepth = 12;
     ASSERT_EQ(zaniInterpolateLuma_H264_16u_C1R(&p), ZAN_OK);
     EXPECT_EQ(out[0], 1279);
+    // Depths outside 1..16 take the nearest end instead of an undefined shift.
+    p.bitDepth = 99;
+    ASSERT_EQ(zaniInterpolateLuma_H264_16u_C1R(&p), ZAN_OK);
+    EXPECT_EQ(out[0], 1279);
+    p.bitDepth = -3;
+    ASSERT_EQ(zaniInterpolateLuma_H264_16u_C1R(&p), ZAN_OK);
+    EXPECT_EQ(out[0], 1);
 }
 
 TEST(H264Interp16, SameAsEightBitAtDepthEight) {
     zt::Rng rng;
     for (int i = 0; i < 200; ++i) {
-        const int w = kLumaWidths[rng.range(0, 2)], h = w == 4 ? rng.range(1, 2) * 4 : (w == 16 ? 8 * rng.range(1, 2) : 4 << rng.range(0, 2));
+        // Sizes both forms take (the 16-bit one refuses 4x16 and 16x4).
+        const int w = kLumaWidths[rng.range(0, 2)];
+        const int h = w == 8 ? 4 << rng.range(0, 2) : (w == 4 ? 4 : 8) << rng.range(0, 1);
         const int dx = rng.range(0, 3), dy = rng.range(0, 3);
         Pic<uint8_t> p8(w, h, 3);
         p8.randomize(rng, 255, zt::kAllBiases[rng.range(0, 4)]);
