@@ -8,7 +8,6 @@
 #include <zanvc.h>
 
 #include "decoder.h"
-#include "library_pending.h"
 #include "loopfilter_bs.h"
 #include "tables.h"
 

@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstring>
 
-#include "library_pending.h"
 #include "poc.h"
 #include "tables.h"
 
@@ -40,13 +39,6 @@ void Decoder::decode_nal(const uint8_t* data, size_t size) {
     case 5: {
         SliceHeader sh;
         parse_slice_header(br, nal.nal_unit_type, nal.nal_ref_idc, sps_, pps_, &sh);
-        // Families stubbed in library_pending.cpp: say so before decoding slices.
-        const char* missing = ""
-#if !H264DEC_HAVE_RECON
-                              " reconstruction"
-#endif
-            ;
-        if (*missing) fail(std::string("this build's library lacks the H.264 functions of:") + missing);
         const bool newPic = !cur_ || sh.first_mb == 0 || sh.frame_num != first_sh_.frame_num ||
                             sh.pps_id != first_sh_.pps_id || sh.idr != first_sh_.idr ||
                             sh.poc_lsb != first_sh_.poc_lsb || (sh.nal_ref_idc != 0) != (first_sh_.nal_ref_idc != 0);

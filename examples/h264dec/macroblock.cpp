@@ -9,7 +9,6 @@
 #include <zanvc.h>
 
 #include "decoder.h"
-#include "library_pending.h"
 #include "tables.h"
 
 namespace h264dec {
