@@ -17,6 +17,7 @@
 #include "../examples/h264dec/params.cpp"
 #include "../examples/h264dec/poc.cpp"
 #include "../examples/h264dec/recon.cpp"
+#include "../examples/h264dec/refs.cpp"
 #include "../examples/h264dec/slice.cpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "poc.h"
+#include "refs.h"
 #include "tables.h"
 
 namespace h264dec {
@@ -169,41 +170,26 @@ void Decoder::start_picture(const SliceHeader& sh) {
 // ---------------------------------------------------------------------------
 // Reference picture lists (8.2.4)
 
+std::vector<Picture*> Decoder::others() const {
+    std::vector<Picture*> v;
+    for (auto& p : pool_)
+        if (p.get() != cur_) v.push_back(p.get());
+    return v;
+}
+
 void Decoder::build_ref_lists() {
     list_len_[0] = list_len_[1] = 0;
     std::memset(list_, 0, sizeof list_);
-    update_frame_num_wrap(sh_.frame_num);
     if (sh_.slice_type == kSliceI) return;
-    std::vector<Picture*> st, lt;
-    for (auto& p : pool_) {
-        if (p.get() == cur_) continue;
-        if (p->ref_short) st.push_back(p.get());
-        if (p->ref_long) lt.push_back(p.get());
-    }
-    std::sort(lt.begin(), lt.end(),
-              [](const Picture* a, const Picture* b) { return a->long_term_frame_idx < b->long_term_frame_idx; });
+    const std::vector<Picture*> pics = others();
+    set_frame_num_wrap(pics, sh_.frame_num, sps->max_frame_num());
     std::vector<Picture*> init[2];
-    if (sh_.slice_type == kSliceP) {
-        std::sort(st.begin(), st.end(), [](const Picture* a, const Picture* b) { return a->frame_num_wrap > b->frame_num_wrap; });
-        init[0] = st;
-        init[0].insert(init[0].end(), lt.begin(), lt.end());
-    } else {
-        std::vector<Picture*> before, after;
-        for (Picture* p : st) (p->poc < cur_->poc ? before : after).push_back(p);
-        std::sort(before.begin(), before.end(), [](const Picture* a, const Picture* b) { return a->poc > b->poc; });
-        std::sort(after.begin(), after.end(), [](const Picture* a, const Picture* b) { return a->poc < b->poc; });
-        init[0] = before;
-        init[0].insert(init[0].end(), after.begin(), after.end());
-        init[0].insert(init[0].end(), lt.begin(), lt.end());
-        init[1] = after;
-        init[1].insert(init[1].end(), before.begin(), before.end());
-        init[1].insert(init[1].end(), lt.begin(), lt.end());
-        if (init[1].size() > 1 && init[0] == init[1]) std::swap(init[1][0], init[1][1]);
-    }
+    init_ref_lists(pics, cur_->poc, sh_.slice_type == kSliceB, init);
     for (int list = 0; list < (sh_.slice_type == kSliceB ? 2 : 1); ++list) {
         list_len_[list] = sh_.num_ref_idx[list];
         for (int i = 0; i < std::min<int>(int(init[list].size()), list_len_[list]); ++i) list_[list][i] = init[list][size_t(i)];
-        modify_ref_list(list);
+        modify_ref_list(pics, sh_.frame_num, sps->max_frame_num(), sh_.mods[list], sh_.num_mods[list], list_[list],
+                        list_len_[list]);
         for (int i = 0; i < list_len_[list]; ++i)
             if (!list_[list][i]) fail("reference picture list holds a missing picture");
     }
@@ -213,51 +199,6 @@ void Decoder::build_ref_lists() {
     if (sh_.slice_type == kSliceB) {
         col_short_term_ = list_[1][0]->ref_short;
         if (weight_mode_ == 2) compute_implicit_weights();
-    }
-}
-
-// Places pic at refIdx of list, shifting the rest down and dropping the
-// later entry that names the same picture (8.2.4.3.1, 8.2.4.3.2).
-void Decoder::insert_ref(int list, int refIdx, Picture* pic) {
-    const int n = list_len_[list];
-    Picture* tmp[33];
-    for (int i = 0; i < n; ++i) tmp[i] = list_[list][i];
-    list_[list][refIdx] = pic;
-    int k = refIdx + 1;
-    for (int i = refIdx; i < n && k < n; ++i)
-        if (tmp[i] && tmp[i] != pic) list_[list][k++] = tmp[i];
-    while (k < n) list_[list][k++] = nullptr;
-}
-
-void Decoder::modify_ref_list(int list) {
-    const int maxFrameNum = sps->max_frame_num();
-    const int currPicNum = sh_.frame_num;
-    int picNumPred = currPicNum;
-    for (int m = 0; m < sh_.num_mods[list]; ++m) {
-        const RefListMod& mod = sh_.mods[list][m];
-        if (m >= list_len_[list]) fail("too many reference list modifications");
-        Picture* pic = nullptr;
-        if (mod.idc < 2) {
-            int abs = int(std::min<uint32_t>(mod.val, uint32_t(maxFrameNum))) + 1;
-            int noWrap;
-            if (mod.idc == 0) {
-                noWrap = picNumPred - abs;
-                if (noWrap < 0) noWrap += maxFrameNum;
-            } else {
-                noWrap = picNumPred + abs;
-                if (noWrap >= maxFrameNum) noWrap -= maxFrameNum;
-            }
-            picNumPred = noWrap;
-            int picNum = noWrap > currPicNum ? noWrap - maxFrameNum : noWrap;
-            for (auto& p : pool_)
-                if (p.get() != cur_ && p->ref_short && p->frame_num_wrap == picNum) pic = p.get();
-            if (!pic) fail("reference list modification names a missing picture");
-        } else {
-            for (auto& p : pool_)
-                if (p.get() != cur_ && p->ref_long && p->long_term_frame_idx == int(mod.val)) pic = p.get();
-            if (!pic) fail("reference list modification names a missing long-term picture");
-        }
-        insert_ref(list, m, pic);
     }
 }
 
@@ -292,7 +233,7 @@ void Decoder::finish_picture() {
     const SliceHeader& sh = first_sh_;
     bool mmco5 = false;
     if (sh.nal_ref_idc != 0) {
-        mark_references();
+        mark_reference(others(), pic, sh, sps->max_num_ref_frames, sps->max_frame_num(), &max_long_term_idx_);
         mmco5 = pic->mmco5;
     }
     pic->poc = finish_poc(sh, mmco5, &poc_);
@@ -305,108 +246,6 @@ void Decoder::finish_picture() {
     pic->needed_for_output = true;
     cur_ = nullptr;
     output_ready(false);
-}
-
-void Decoder::mark_references() {
-    Picture* pic = cur_;
-    const SliceHeader& sh = first_sh_;
-    if (sh.idr) {
-        for (auto& p : pool_)
-            if (p.get() != pic) p->ref_short = p->ref_long = false;
-        if (sh.long_term_reference) {
-            pic->ref_long = true;
-            pic->long_term_frame_idx = 0;
-            max_long_term_idx_ = 0;
-        } else {
-            pic->ref_short = true;
-            max_long_term_idx_ = -1;
-        }
-        return;
-    }
-    bool currentLong = false;
-    if (sh.adaptive_marking) {
-        update_frame_num_wrap(sh.frame_num);
-        for (int i = 0; i < sh.num_mmco; ++i) {
-            const Mmco& m = sh.mmco[i];
-            auto shortByPicNum = [&](int picNum) -> Picture* {
-                for (auto& p : pool_)
-                    if (p.get() != pic && p->ref_short && p->frame_num_wrap == picNum) return p.get();
-                return nullptr;
-            };
-            auto dropLongIdx = [&](int idx, const Picture* keep) {
-                for (auto& p : pool_)
-                    if (p.get() != keep && p->ref_long && p->long_term_frame_idx == idx) p->ref_long = false;
-            };
-            switch (m.op) {
-            case 1:
-                if (Picture* p = shortByPicNum(sh.frame_num - int(m.diff_pic_nums_minus1 % 65536u) - 1)) p->ref_short = false;
-                break;
-            case 2:
-                for (auto& p : pool_)
-                    if (p.get() != pic && p->ref_long && p->long_term_frame_idx == int(m.long_term_pic_num))
-                        p->ref_long = false;
-                break;
-            case 3:
-                if (Picture* p = shortByPicNum(sh.frame_num - int(m.diff_pic_nums_minus1 % 65536u) - 1)) {
-                    dropLongIdx(int(m.long_term_frame_idx), p);
-                    p->ref_short = false;
-                    p->ref_long = true;
-                    p->long_term_frame_idx = int(m.long_term_frame_idx);
-                }
-                break;
-            case 4:
-                max_long_term_idx_ = int(m.max_long_term_frame_idx_plus1) - 1;
-                for (auto& p : pool_)
-                    if (p.get() != pic && p->ref_long && p->long_term_frame_idx > max_long_term_idx_) p->ref_long = false;
-                break;
-            case 5:
-                for (auto& p : pool_)
-                    if (p.get() != pic) p->ref_short = p->ref_long = false;
-                max_long_term_idx_ = -1;
-                pic->mmco5 = true;
-                break;
-            case 6:
-                dropLongIdx(int(m.long_term_frame_idx), pic);
-                pic->ref_long = true;
-                pic->long_term_frame_idx = int(m.long_term_frame_idx);
-                currentLong = true;
-                break;
-            }
-        }
-    } else {
-        sliding_window();
-    }
-    if (!currentLong) pic->ref_short = true;
-    int numRefs = 0;
-    for (auto& p : pool_) numRefs += p->is_ref();
-    if (numRefs > std::max(sps->max_num_ref_frames, 1)) {
-        // a stream that marks more frames than it declared: keep going as a
-        // sliding window would (the oldest short-term picture goes)
-        if (Picture* oldest = oldest_short_term()) oldest->ref_short = false;
-    }
-}
-
-Picture* Decoder::oldest_short_term() {
-    Picture* oldest = nullptr;
-    for (auto& p : pool_)
-        if (p.get() != cur_ && p->ref_short && (!oldest || p->frame_num_wrap < oldest->frame_num_wrap)) oldest = p.get();
-    return oldest;
-}
-
-// FrameNumWrap of every other picture relative to frameNum (8.2.4.1).
-void Decoder::update_frame_num_wrap(int frameNum) {
-    const int maxFrameNum = sps->max_frame_num();
-    for (auto& p : pool_)
-        if (p.get() != cur_) p->frame_num_wrap = p->frame_num > frameNum ? p->frame_num - maxFrameNum : p->frame_num;
-}
-
-void Decoder::sliding_window() {
-    update_frame_num_wrap(cur_->frame_num);
-    int numRefs = 0;
-    for (auto& p : pool_)
-        if (p.get() != cur_) numRefs += p->is_ref();
-    if (numRefs >= std::max(sps->max_num_ref_frames, 1))
-        if (Picture* oldest = oldest_short_term()) oldest->ref_short = false;
 }
 
 // Bumping (C.4.5.3): pictures leave in POC order once the buffer is full

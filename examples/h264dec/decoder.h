@@ -91,14 +91,9 @@ private:
     void activate(const SliceHeader& sh);
     void start_picture(const SliceHeader& sh);
     void finish_picture();
+    std::vector<Picture*> others() const;  // the buffer without the current picture
     void build_ref_lists();
-    void modify_ref_list(int list);
-    void insert_ref(int list, int refIdx, Picture* pic);
-    Picture* oldest_short_term();
-    void update_frame_num_wrap(int frameNum);
     void compute_implicit_weights();
-    void mark_references();
-    void sliding_window();
     void output_ready(bool flushAll);
     void emit(Picture* p);
     Picture* alloc_picture();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "../nal.h"
 #include "../params.h"
 #include "../poc.h"
+#include "../refs.h"
 #include "../tables.h"
 
 namespace h264dec {
@@ -293,6 +295,145 @@ TEST(H264DecPoc, Type2AndMemoryManagementFive) {
     EXPECT_EQ(compute_poc(s, p2, &st), 4);
     EXPECT_EQ(finish_poc(p2, true, &st), 0);
     EXPECT_EQ(compute_poc(s, slice(false, 1, 1), &st), 2);
+}
+
+// --- Reference lists and marking (8.2.4, 8.2.5) -------------------------------
+
+struct Dpb {
+    std::vector<std::unique_ptr<Picture>> store;
+    std::vector<Picture*> pics;
+    Picture* add(int frameNum, int poc, bool longTerm = false, int ltIdx = 0) {
+        store.push_back(std::make_unique<Picture>());
+        Picture* p = store.back().get();
+        p->frame_num = frameNum;
+        p->poc = poc;
+        p->ref_short = !longTerm;
+        p->ref_long = longTerm;
+        p->long_term_frame_idx = ltIdx;
+        pics.push_back(p);
+        return p;
+    }
+};
+
+TEST(H264DecRefs, PListOrdersByPicNumAcrossTheWrap) {
+    Dpb d;  // MaxFrameNum 16, current frame_num 2: 14 and 15 wrap to -2, -1
+    Picture* f14 = d.add(14, 0);
+    Picture* f1 = d.add(1, 6);
+    Picture* lt3 = d.add(9, 2, true, 3);
+    Picture* f15 = d.add(15, 4);
+    Picture* lt0 = d.add(11, 3, true, 0);
+    set_frame_num_wrap(d.pics, 2, 16);
+    EXPECT_EQ(f14->frame_num_wrap, -2);
+    std::vector<Picture*> init[2];
+    init_ref_lists(d.pics, 8, false, init);
+    EXPECT_EQ(init[0], (std::vector<Picture*>{f1, f15, f14, lt0, lt3}));
+    EXPECT_TRUE(init[1].empty());
+}
+
+TEST(H264DecRefs, BListsOrderByPocAroundTheCurrentPicture) {
+    Dpb d;
+    Picture* p0 = d.add(0, 0);
+    Picture* p8 = d.add(1, 8);
+    Picture* p4 = d.add(2, 4);
+    Picture* p16 = d.add(3, 16);
+    Picture* lt = d.add(4, 2, true, 1);
+    std::vector<Picture*> init[2];
+    init_ref_lists(d.pics, 6, true, init);
+    EXPECT_EQ(init[0], (std::vector<Picture*>{p4, p0, p8, p16, lt}));
+    EXPECT_EQ(init[1], (std::vector<Picture*>{p8, p16, p4, p0, lt}));
+    // all references before the current picture: list 1 would equal list 0,
+    // so its first two entries swap
+    init_ref_lists(d.pics, 20, true, init);
+    EXPECT_EQ(init[0], (std::vector<Picture*>{p16, p8, p4, p0, lt}));
+    EXPECT_EQ(init[1], (std::vector<Picture*>{p8, p16, p4, p0, lt}));
+}
+
+TEST(H264DecRefs, ModificationMovesPicturesToTheFront) {
+    Dpb d;
+    Picture* f5 = d.add(5, 10);
+    Picture* f6 = d.add(6, 12);
+    Picture* f7 = d.add(7, 14);
+    Picture* lt = d.add(2, 4, true, 2);
+    set_frame_num_wrap(d.pics, 8, 16);
+    Picture* list[4] = {f7, f6, f5, lt};
+    // abs_diff 2 below CurrPicNum 8: picture 5 first; then +1 from the
+    // predictor 5: picture 6; then long-term index 2
+    RefListMod mods[3] = {{0, 2}, {1, 0}, {2, 2}};
+    modify_ref_list(d.pics, 8, 16, mods, 3, list, 4);
+    EXPECT_EQ(list[0], f5);
+    EXPECT_EQ(list[1], f6);
+    EXPECT_EQ(list[2], lt);
+    EXPECT_EQ(list[3], f7);  // the later duplicates were dropped
+    // below zero the predictor wraps: 1 - 4 + 16 = 13 > 8, PicNum -3 (frame 13)
+    Dpb w;
+    Picture* f13 = w.add(13, 0);
+    Picture* f0 = w.add(0, 2);
+    set_frame_num_wrap(w.pics, 1, 16);
+    Picture* l2[2] = {f0, f13};
+    RefListMod wrap[1] = {{0, 3}};
+    modify_ref_list(w.pics, 1, 16, wrap, 1, l2, 2);
+    EXPECT_EQ(l2[0], f13);
+    EXPECT_EQ(l2[1], f0);
+    RefListMod missing[1] = {{0, 5}};
+    EXPECT_THROW(modify_ref_list(w.pics, 1, 16, missing, 1, l2, 2), DecodeError);
+}
+
+TEST(H264DecRefs, SlidingWindowDropsTheOldestShortTermPicture) {
+    Dpb d;
+    Picture* f14 = d.add(14, 0);  // FrameNumWrap -2 at frame_num 1
+    Picture* f15 = d.add(15, 2);
+    Picture* lt = d.add(3, 4, true, 0);
+    Picture cur;
+    SliceHeader sh = slice(false, 1, 1);
+    int maxLt = 0;
+    mark_reference(d.pics, &cur, sh, 3, 16, &maxLt);
+    EXPECT_FALSE(f14->is_ref());
+    EXPECT_TRUE(f15->ref_short);
+    EXPECT_TRUE(lt->ref_long);  // long-term pictures never slide out
+    EXPECT_TRUE(cur.ref_short);
+}
+
+TEST(H264DecRefs, MemoryManagementOperations) {
+    Dpb d;
+    Picture* f3 = d.add(3, 6);
+    Picture* f4 = d.add(4, 8);
+    Picture* f5 = d.add(5, 10);
+    Picture* lt1 = d.add(1, 2, true, 1);
+    Picture* lt4 = d.add(0, 0, true, 4);
+    Picture cur;
+    SliceHeader sh = slice(false, 1, 6);
+    sh.adaptive_marking = true;
+    sh.num_mmco = 4;
+    sh.mmco[0] = Mmco{1, 0};      // PicNum 6 - 1 = 5 unused
+    sh.mmco[1].op = 3;            // PicNum 6 - 3 = 3 -> long-term index 1 (replaces lt1)
+    sh.mmco[1].diff_pic_nums_minus1 = 2;
+    sh.mmco[1].long_term_frame_idx = 1;
+    sh.mmco[2].op = 4;            // MaxLongTermFrameIdx 2: index 4 goes
+    sh.mmco[2].max_long_term_frame_idx_plus1 = 3;
+    sh.mmco[3].op = 6;            // current picture long-term index 2
+    sh.mmco[3].long_term_frame_idx = 2;
+    int maxLt = 5;
+    mark_reference(d.pics, &cur, sh, 4, 16, &maxLt);
+    EXPECT_FALSE(f5->is_ref());
+    EXPECT_TRUE(f3->ref_long);
+    EXPECT_EQ(f3->long_term_frame_idx, 1);
+    EXPECT_FALSE(lt1->is_ref());
+    EXPECT_FALSE(lt4->is_ref());
+    EXPECT_TRUE(f4->ref_short);
+    EXPECT_EQ(maxLt, 2);
+    EXPECT_TRUE(cur.ref_long && !cur.ref_short);
+    EXPECT_EQ(cur.long_term_frame_idx, 2);
+    EXPECT_FALSE(cur.mmco5);
+    // operation 5 empties the buffer and flags the picture
+    SliceHeader five = slice(false, 1, 7);
+    five.adaptive_marking = true;
+    five.num_mmco = 1;
+    five.mmco[0].op = 5;
+    Picture next;
+    mark_reference(d.pics, &next, five, 4, 16, &maxLt);
+    for (Picture* p : d.pics) EXPECT_FALSE(p->is_ref());
+    EXPECT_TRUE(next.mmco5 && next.ref_short);
+    EXPECT_EQ(maxLt, -1);
 }
 
 // --- Loop filter boundary strength (8.7.2.1) ---------------------------------
