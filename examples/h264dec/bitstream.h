@@ -105,4 +105,20 @@ private:
     size_t pos_ = 0;
 };
 
+// ue(v) with an upper bound (at most INT_MAX), checked before it becomes an
+// int.
+inline int ue_max(BitReader& br, uint32_t max, const char* what) {
+    uint32_t v = br.ue();
+    if (v > max) fail(std::string(what) + " out of range");
+    return int(v);
+}
+
+// se(v) of a picture order count offset or difference; magnitudes above
+// 2^28 would let the POC arithmetic overflow and occur in no real stream.
+inline int se_poc(BitReader& br, const char* what) {
+    int v = br.se();
+    if (v < -(1 << 28) || v > (1 << 28)) fail(std::string(what) + " out of range");
+    return v;
+}
+
 }  // namespace h264dec

@@ -83,12 +83,6 @@ ScalingMatrices flat_matrices() {
     return m;
 }
 
-uint32_t ue_max(BitReader& br, uint32_t max, const char* what) {
-    uint32_t v = br.ue();
-    if (v > max) fail(std::string(what) + " out of range");
-    return v;
-}
-
 void parse_hrd(BitReader& br) {
     uint32_t cpb_cnt = ue_max(br, 31, "cpb_cnt_minus1") + 1;
     br.u(4);
@@ -198,10 +192,11 @@ void parse_sps(BitReader& br, Sps* out) {
         s.log2_max_poc_lsb = 4 + int(ue_max(br, 12, "log2_max_pic_order_cnt_lsb_minus4"));
     } else if (s.poc_type == 1) {
         s.delta_pic_order_always_zero = br.flag();
-        s.offset_for_non_ref_pic = br.se();
-        s.offset_for_top_to_bottom_field = br.se();
+        s.offset_for_non_ref_pic = se_poc(br, "offset_for_non_ref_pic");
+        s.offset_for_top_to_bottom_field = se_poc(br, "offset_for_top_to_bottom_field");
         s.num_ref_frames_in_poc_cycle = int(ue_max(br, 254, "num_ref_frames_in_pic_order_cnt_cycle"));
-        for (int i = 0; i < s.num_ref_frames_in_poc_cycle; ++i) s.offset_for_ref_frame[size_t(i)] = br.se();
+        for (int i = 0; i < s.num_ref_frames_in_poc_cycle; ++i)
+            s.offset_for_ref_frame[size_t(i)] = se_poc(br, "offset_for_ref_frame");
     }
     s.max_num_ref_frames = int(ue_max(br, 16, "max_num_ref_frames"));
     s.gaps_in_frame_num_allowed = br.flag();

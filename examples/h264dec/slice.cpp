@@ -1,14 +1,14 @@
 #include "slice.h"
 
+#include <string>
+
 namespace h264dec {
 
 namespace {
 
 void parse_pred_weight_table(BitReader& br, SliceHeader* sh) {
-    sh->luma_log2_wd = int(br.ue());
-    if (sh->luma_log2_wd > 7) fail("luma_log2_weight_denom out of range");
-    sh->chroma_log2_wd = int(br.ue());
-    if (sh->chroma_log2_wd > 7) fail("chroma_log2_weight_denom out of range");
+    sh->luma_log2_wd = ue_max(br, 7, "luma_log2_weight_denom");
+    sh->chroma_log2_wd = ue_max(br, 7, "chroma_log2_weight_denom");
     for (int list = 0; list < (sh->slice_type == kSliceB ? 2 : 1); ++list) {
         for (int i = 0; i < sh->num_ref_idx[list]; ++i) {
             WeightEntry& e = sh->weights[list][i];
@@ -52,9 +52,9 @@ void parse_marking(BitReader& br, SliceHeader* sh) {
         Mmco& m = sh->mmco[sh->num_mmco++];
         m.op = int(op);
         if (op == 1 || op == 3) m.diff_pic_nums_minus1 = br.ue();
-        if (op == 2) m.long_term_pic_num = br.ue();
-        if (op == 3 || op == 6) m.long_term_frame_idx = br.ue();
-        if (op == 4) m.max_long_term_frame_idx_plus1 = br.ue();
+        if (op == 2) m.long_term_pic_num = uint32_t(ue_max(br, 31, "long_term_pic_num"));
+        if (op == 3 || op == 6) m.long_term_frame_idx = uint32_t(ue_max(br, 15, "long_term_frame_idx"));
+        if (op == 4) m.max_long_term_frame_idx_plus1 = uint32_t(ue_max(br, 16, "max_long_term_frame_idx_plus1"));
         if (op == 5) sh->has_mmco5 = true;
     }
 }
@@ -65,7 +65,7 @@ void parse_slice_header(BitReader& br, int nal_unit_type, int nal_ref_idc, const
                         const Pps* ppsTable, SliceHeader* sh) {
     sh->nal_ref_idc = nal_ref_idc;
     sh->idr = nal_unit_type == 5;
-    sh->first_mb = int(br.ue());
+    sh->first_mb = ue_max(br, 139263, "first_mb_in_slice");
     uint32_t st = br.ue();
     if (st > 9) fail("slice_type out of range");
     sh->slice_type = int(st % 5);
@@ -85,14 +85,14 @@ void parse_slice_header(BitReader& br, int nal_unit_type, int nal_ref_idc, const
     }
     if (sps.mb_adaptive_frame_field) fail("MBAFF is not supported");
     if (sh->first_mb >= sps.width_mbs * sps.height_mbs()) fail("first_mb_in_slice out of range");
-    if (sh->idr) sh->idr_pic_id = int(br.ue());
+    if (sh->idr) sh->idr_pic_id = ue_max(br, 65535, "idr_pic_id");
     if (sps.poc_type == 0) {
         sh->poc_lsb = int(br.u(unsigned(sps.log2_max_poc_lsb)));
-        if (pps.bottom_field_pic_order_in_frame_present) sh->delta_poc_bottom = br.se();
+        if (pps.bottom_field_pic_order_in_frame_present) sh->delta_poc_bottom = se_poc(br, "delta_pic_order_cnt_bottom");
     }
     if (sps.poc_type == 1 && !sps.delta_pic_order_always_zero) {
-        sh->delta_poc[0] = br.se();
-        if (pps.bottom_field_pic_order_in_frame_present) sh->delta_poc[1] = br.se();
+        sh->delta_poc[0] = se_poc(br, "delta_pic_order_cnt");
+        if (pps.bottom_field_pic_order_in_frame_present) sh->delta_poc[1] = se_poc(br, "delta_pic_order_cnt");
     }
     if (pps.redundant_pic_cnt_present) {
         if (br.ue() != 0) fail("redundant pictures are not supported");
@@ -103,10 +103,9 @@ void parse_slice_header(BitReader& br, int nal_unit_type, int nal_ref_idc, const
         sh->num_ref_idx[0] = pps.num_ref_idx_default[0];
         if (sh->slice_type == kSliceB) sh->num_ref_idx[1] = pps.num_ref_idx_default[1];
         if (br.flag()) {  // num_ref_idx_active_override_flag
-            sh->num_ref_idx[0] = int(br.ue()) + 1;
-            if (sh->slice_type == kSliceB) sh->num_ref_idx[1] = int(br.ue()) + 1;
+            sh->num_ref_idx[0] = ue_max(br, 31, "num_ref_idx_l0_active_minus1") + 1;
+            if (sh->slice_type == kSliceB) sh->num_ref_idx[1] = ue_max(br, 31, "num_ref_idx_l1_active_minus1") + 1;
         }
-        if (sh->num_ref_idx[0] > 32 || sh->num_ref_idx[1] > 32) fail("num_ref_idx_active out of range");
     }
     // ref_pic_list_modification()
     for (int list = 0; list < 2; ++list) {
