@@ -1,0 +1,110 @@
+// Loop filter decisions (H.264 8.7): boundary strengths and the alpha, beta
+// and tC0 thresholds of every macroblock edge. The filtering itself is the
+// library's, one call per direction and plane of a macroblock.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include <zanvc.h>
+
+#include "decoder.h"
+#include "loopfilter_bs.h"
+#include "tables.h"
+
+namespace h264dec {
+
+void Decoder::deblock_picture() {
+    uniform_.assign(size_t(width_mbs_ * height_mbs_), 0);
+    for (int mbAddr = 0; mbAddr < width_mbs_ * height_mbs_; ++mbAddr) deblock_mb(mbAddr);
+}
+
+void Decoder::deblock_mb(int mbAddr) {
+    const MbInfo& q = cur_->mbs[size_t(mbAddr)];
+    if (q.slice < 0 || q.db_idc == 1) return;
+    const int mbx = mbAddr % width_mbs_, mby = mbAddr / width_mbs_;
+    const MbInfo* left = mbx > 0 ? &cur_->mbs[size_t(mbAddr - 1)] : nullptr;
+    const MbInfo* top = mby > 0 ? &cur_->mbs[size_t(mbAddr - width_mbs_)] : nullptr;
+    if (left && (left->slice < 0 || (q.db_idc == 2 && left->slice != q.slice))) left = nullptr;
+    if (top && (top->slice < 0 || (q.db_idc == 2 && top->slice != q.slice))) top = nullptr;
+
+    const int sY = cur_->strideY, sC = cur_->strideC;
+    uint8_t* Y = cur_->Y + size_t(mby * 16) * size_t(sY) + size_t(mbx * 16);
+    uint8_t* C[2] = {cur_->Cb + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8),
+                     cur_->Cr + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8)};
+
+    // Inner edges of an inter macroblock without coefficients and with one
+    // motion for all its blocks have bS 0 (the common case).
+    bool innerZero = false;
+    if (!q.intra && q.nz == 0) {
+        innerZero = true;
+        for (int l = 0; l < 2 && innerZero; ++l) {
+            for (int b = 1; b < 4; ++b) innerZero &= q.refId[l][b] == q.refId[l][0];
+            for (int i = 1; i < 16; ++i)
+                innerZero &= q.mv[l][i][0] == q.mv[l][0][0] && q.mv[l][i][1] == q.mv[l][0][1];
+        }
+    }
+    uniform_[size_t(mbAddr)] = innerZero;
+
+    for (int dir = 0; dir < 2; ++dir) {  // 0 vertical edges, 1 horizontal edges
+        const MbInfo* nb = dir == 0 ? left : top;
+        uint8_t bs[16];
+        if (q.intra) {
+            std::memset(bs, nb ? 4 : 0, 4);
+            std::memset(bs + 4, 3, 12);
+            if (q.t8x8) std::memset(bs + 4, 0, 4), std::memset(bs + 12, 0, 4);
+        } else {
+            // two uniform inter macroblocks: one bS for the whole edge
+            const bool sameEdge = nb && innerZero && uniform_[size_t(dir == 0 ? mbAddr - 1 : mbAddr - width_mbs_)];
+            if (sameEdge) std::memset(bs, motion_bs(*nb, 0, q, 0), 4);
+            for (int e = sameEdge ? 1 : 0; e < 4; ++e)
+                for (int s = 0; s < 4; ++s) {
+                    int qb = dir == 0 ? s * 4 + e : e * 4 + s;
+                    int v = 0;
+                    if (e == 0) {
+                        if (nb) v = edge_bs(*nb, dir == 0 ? s * 4 + 3 : 12 + s, q, qb, true);
+                    } else if (!innerZero && !(q.t8x8 && (e & 1))) {
+                        v = edge_bs(q, dir == 0 ? qb - 1 : qb - 4, q, qb, false);
+                    }
+                    bs[e * 4 + s] = uint8_t(v);
+                }
+        }
+        uint32_t any = 0;
+        for (int i = 0; i < 16; ++i) any |= bs[i];
+        if (!any) continue;
+        // luma thresholds
+        uint8_t alpha[2], beta[2], tc0[16];
+        int idxA[2], idxB[2];
+        int qpav[2] = {nb ? (nb->qp + q.qp + 1) >> 1 : q.qp, q.qp};
+        for (int k = 0; k < 2; ++k) {
+            idxA[k] = std::clamp(qpav[k] + q.db_a, 0, 51);
+            idxB[k] = std::clamp(qpav[k] + q.db_b, 0, 51);
+            alpha[k] = kAlpha[idxA[k]];
+            beta[k] = kBeta[idxB[k]];
+        }
+        for (int i = 0; i < 16; ++i) tc0[i] = bs[i] && bs[i] < 4 ? kTc0[idxA[i < 4 ? 0 : 1]][bs[i] - 1] : 0;
+        ZanResult r = dir == 0 ? zaniFilterDeblockingLuma_VerEdge_H264_8u_C1IR(Y, sY, alpha, beta, tc0, bs)
+                               : zaniFilterDeblockingLuma_HorEdge_H264_8u_C1IR(Y, sY, alpha, beta, tc0, bs);
+        if (r != ZAN_OK) fail("luma deblocking failed");
+        // chroma: edges 0 and 2 of luma, thresholds from the chroma QPs
+        for (int c = 0; c < 2; ++c) {
+            int cqpav[2] = {nb ? (nb->qpc[c] + q.qpc[c] + 1) >> 1 : q.qpc[c], q.qpc[c]};
+            uint8_t ca[2], cb[2], ctc[8];
+            int cidx[2];
+            for (int k = 0; k < 2; ++k) {
+                cidx[k] = std::clamp(cqpav[k] + q.db_a, 0, 51);
+                ca[k] = kAlpha[cidx[k]];
+                cb[k] = kBeta[std::clamp(cqpav[k] + q.db_b, 0, 51)];
+            }
+            for (int e = 0; e < 2; ++e)
+                for (int s = 0; s < 4; ++s) {
+                    int b = bs[e * 8 + s];
+                    ctc[e * 4 + s] = b && b < 4 ? kTc0[cidx[e]][b - 1] : 0;
+                }
+            r = dir == 0 ? zaniFilterDeblockingChroma_VerEdge_H264_8u_C1IR(C[c], sC, ca, cb, ctc, bs)
+                         : zaniFilterDeblockingChroma_HorEdge_H264_8u_C1IR(C[c], sC, ca, cb, ctc, bs);
+            if (r != ZAN_OK) fail("chroma deblocking failed");
+        }
+    }
+}
+
+}  // namespace h264dec
