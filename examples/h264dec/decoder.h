@@ -50,7 +50,8 @@ struct MbInfo {
 struct Picture {
     int uid = 0;
     int width = 0, height = 0;  // coded size in luma samples
-    int strideY = 0, strideC = 0;
+    int strideY = 0, strideC = 0;  // in samples
+    int bytes = 1;                 // bytes per sample: 1 (8-bit) or 2 (9 to 14 bits)
     std::vector<uint8_t> buf;
     uint8_t* Y = nullptr;
     uint8_t* Cb = nullptr;
@@ -69,7 +70,8 @@ struct Picture {
 // Decoded frame handed to the output in display order (cropped view).
 struct OutputFrame {
     const uint8_t* plane[3];
-    int stride[3];
+    int stride[3];      // in bytes
+    int bytes_per_sample;  // 1, or 2 for 16-bit little-endian samples
     int width, height;  // luma, after cropping
     int sar_num, sar_den;
 };
@@ -124,9 +126,18 @@ private:
     void spatial_direct_refs(int mbAddr, int ref[2], int16_t mv[2][2]);
     void inter_prediction(int mbAddr);
     void predict_block(int mbAddr, int x4, int y4, int w4, int h4);
+    template <typename Pel>
+    void predict_block_t(int mbAddr, int x4, int y4, int w4, int h4);
+    void reconstruct_high(int mbAddr, int i16mode, int chromaMode, const int32_t* predModes);
+    template <typename Coef>
+    void decode_residual_t(BitReader& br, int mbAddr, int cbp, int i16, Coef* coefY, Coef* coefC);
+    template <typename Coef>
+    int cavlc_block_t(BitReader& br, int nC, int maxNum, Coef** pp);
     // loop filter (deblock.cpp)
     void deblock_picture();
     void deblock_mb(int mbAddr);
+    template <typename Pel>
+    void deblock_mb_t(int mbAddr);
 
     OutputFn out_;
     CavlcTables tables_;
@@ -138,6 +149,10 @@ private:
     // level scales for the current picture: [list 0..5][QP%6][16] and [2][6][64]
     int16_t levels4_[6][6][16];
     int16_t levels8_[2][6][64];
+    int32_t levels4w_[6][6][16];  // the same, 32-bit, for the high bit depth functions
+    int32_t levels8w_[2][6][64];
+    int bit_depth_ = 8;        // BitDepthY = BitDepthC
+    int qp_bd_offset_ = 0;     // QpBdOffsetY = 6 * (bit_depth_ - 8)
 
     std::vector<std::unique_ptr<Picture>> pool_;
     Picture* cur_ = nullptr;
@@ -165,6 +180,8 @@ private:
     // macroblock scratch
     alignas(32) int16_t coefY_[16 * 16 + 16];
     alignas(32) int16_t coefC_[8 + 8 * 16];
+    alignas(32) int32_t coefY32_[16 * 16 + 16];  // high bit depths
+    alignas(32) int32_t coefC32_[8 + 8 * 16];
     uint32_t cbp4x4_ = 0;
     int mb_type_ = 0;    // MbKind of the current macroblock
     int shape_ = 0;      // 0 16x16, 1 16x8, 2 8x16, 3 8x8
@@ -175,8 +192,8 @@ private:
     int direct_ref_[2] = {0, 0};
     int16_t direct_mv_[2][2] = {};
     int weight_mode_ = 0;  // 0 default, 1 explicit, 2 implicit
-    alignas(32) uint8_t pred_[2][16 * 16];
-    alignas(32) uint8_t predC_[2][2][8 * 8];
+    alignas(32) uint16_t pred_[2][16 * 16];  // bi-prediction scratch (8-bit samples use the first half)
+    alignas(32) uint16_t predC_[2][2][8 * 8];
 };
 
 }  // namespace h264dec

@@ -65,8 +65,9 @@ int main(int argc, char** argv) {
         for (int c = 0; c < 3; ++c)
             for (int y = 0; y < h[c]; ++y) {
                 const uint8_t* r = f.plane[c] + size_t(y) * size_t(f.stride[c]);
-                if (framemd5) md5.update(r, size_t(w[c]));
-                if (out) std::fwrite(r, 1, size_t(w[c]), out);
+                const size_t n = size_t(w[c]) * size_t(f.bytes_per_sample);  // little-endian host
+                if (framemd5) md5.update(r, n);
+                if (out) std::fwrite(r, 1, n, out);
             }
         if (framemd5) {
             if (!header) {
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
                             f.width, f.height, f.sar_num, f.sar_num ? f.sar_den : 1);
                 header = true;
             }
-            int size = w[0] * h[0] + 2 * w[1] * h[1];
+            int size = (w[0] * h[0] + 2 * w[1] * h[1]) * f.bytes_per_sample;
             std::printf("0, %10ld, %10ld, %8d, %8d, %s\n", frame, frame, 1, size, md5.hex().c_str());
         }
         ++frame;
