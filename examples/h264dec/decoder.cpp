@@ -95,7 +95,7 @@ void Decoder::flush() {
 void Decoder::activate(const SliceHeader& sh) {
     pps = &pps_[sh.pps_id];
     const Sps* s = &sps_[pps->sps_id];
-    if (s->chroma_format_idc != 1) fail("only 4:2:0 streams are supported");
+    if (s->chroma_format_idc != 1 && s->chroma_format_idc != 2) fail("only 4:2:0 and 4:2:2 streams are supported");
     if (s->bit_depth_luma != s->bit_depth_chroma) fail("different luma and chroma bit depths are not supported");
     if (s->bit_depth_luma > 14) fail("bit depths above 14 are not supported");
     if (s->qpprime_y_zero_transform_bypass) fail("lossless (transform bypass) streams are not supported");
@@ -114,6 +114,8 @@ void Decoder::activate(const SliceHeader& sh) {
     reorder_ = s->bitstream_restriction ? s->max_num_reorder_frames : dpb_size_;
     bit_depth_ = s->bit_depth_luma;
     qp_bd_offset_ = 6 * (bit_depth_ - 8);
+    c422_ = s->chroma_format_idc == 2;
+    mbhC_ = c422_ ? 16 : 8;
     scaling_ = resolve_scaling(*sps, *pps);
     compute_levels();
 }
@@ -121,7 +123,8 @@ void Decoder::activate(const SliceHeader& sh) {
 Picture* Decoder::alloc_picture() {
     for (auto& p : pool_) {
         if (!p->is_ref() && !p->needed_for_output &&
-            (p->width != width_mbs_ * 16 || p->height != height_mbs_ * 16 || p->bytes != (bit_depth_ > 8 ? 2 : 1)))
+            (p->width != width_mbs_ * 16 || p->height != height_mbs_ * 16 || p->heightC != height_mbs_ * mbhC_ ||
+             p->bytes != (bit_depth_ > 8 ? 2 : 1)))
             p->buf.clear();
     }
     Picture* pic = nullptr;
@@ -137,16 +140,18 @@ Picture* Decoder::alloc_picture() {
     }
     const int w = width_mbs_ * 16, h = height_mbs_ * 16;
     const int bytes = bit_depth_ > 8 ? 2 : 1;
-    if (pic->buf.empty() || pic->width != w || pic->height != h || pic->bytes != bytes) {
+    const int hC = height_mbs_ * mbhC_;
+    if (pic->buf.empty() || pic->width != w || pic->height != h || pic->heightC != hC || pic->bytes != bytes) {
         pic->width = w;
         pic->height = h;
+        pic->heightC = hC;
         pic->bytes = bytes;
         pic->strideY = w;
         pic->strideC = w / 2;
-        pic->buf.assign(size_t(w) * size_t(h) * 3 / 2 * size_t(bytes), 0);
+        pic->buf.assign((size_t(w) * size_t(h) + size_t(w) * size_t(hC)) * size_t(bytes), 0);
         pic->Y = pic->buf.data();
         pic->Cb = pic->Y + size_t(w) * size_t(h) * size_t(bytes);
-        pic->Cr = pic->Cb + size_t(w / 2) * size_t(h / 2) * size_t(bytes);
+        pic->Cr = pic->Cb + size_t(w / 2) * size_t(hC) * size_t(bytes);
     }
     pic->mbs.assign(size_t(width_mbs_ * height_mbs_), MbInfo());
     pic->uid = next_uid_++;
@@ -283,8 +288,10 @@ void Decoder::emit(Picture* p) {
     f.height = p->height - ct - cb;
     const size_t b = size_t(p->bytes);
     f.plane[0] = p->Y + (size_t(ct) * size_t(p->strideY) + size_t(cl)) * b;
-    f.plane[1] = p->Cb + (size_t(ct / 2) * size_t(p->strideC) + size_t(cl / 2)) * b;
-    f.plane[2] = p->Cr + (size_t(ct / 2) * size_t(p->strideC) + size_t(cl / 2)) * b;
+    const int sy = p->heightC == p->height ? 1 : 2;  // SubHeightC
+    f.plane[1] = p->Cb + (size_t(ct / sy) * size_t(p->strideC) + size_t(cl / 2)) * b;
+    f.plane[2] = p->Cr + (size_t(ct / sy) * size_t(p->strideC) + size_t(cl / 2)) * b;
+    f.chroma_height = f.height / sy;
     f.stride[0] = p->strideY * p->bytes;
     f.stride[1] = f.stride[2] = p->strideC * p->bytes;
     f.bytes_per_sample = p->bytes;

@@ -39,7 +39,7 @@ struct MbInfo {
     int8_t qpc[2] = {};  // QPc of Cb and Cr, for the loop filter
     int8_t db_idc = 0, db_a = 0, db_b = 0;  // deblocking control of the slice
     uint8_t tcY[16] = {};                   // TotalCoeff per 4x4 luma block, raster 4x4 order
-    uint8_t tcC[2][4] = {};                 // TotalCoeff per chroma AC block
+    uint8_t tcC[2][8] = {};                 // TotalCoeff per chroma AC block (raster, 2 per row)
     int8_t ipred[16] = {};                  // Intra4x4/8x8PredMode by raster 4x4; -1 = not I_NxN
     uint16_t nz = 0;                        // 4x4 blocks (raster) with non-zero coefficients
     int8_t ref[2][4] = {{-1, -1, -1, -1}, {-1, -1, -1, -1}};  // refIdx per 8x8 (raster)
@@ -51,6 +51,7 @@ struct Picture {
     int uid = 0;
     int width = 0, height = 0;  // coded size in luma samples
     int strideY = 0, strideC = 0;  // in samples
+    int heightC = 0;               // chroma rows: height / 2 (4:2:0) or height (4:2:2)
     int bytes = 1;                 // bytes per sample: 1 (8-bit) or 2 (9 to 14 bits)
     std::vector<uint8_t> buf;
     uint8_t* Y = nullptr;
@@ -72,6 +73,7 @@ struct OutputFrame {
     const uint8_t* plane[3];
     int stride[3];      // in bytes
     int bytes_per_sample;  // 1, or 2 for 16-bit little-endian samples
+    int chroma_height;     // rows of the chroma planes
     int width, height;  // luma, after cropping
     int sar_num, sar_den;
 };
@@ -153,6 +155,8 @@ private:
     int32_t levels8w_[2][6][64];
     int bit_depth_ = 8;        // BitDepthY = BitDepthC
     int qp_bd_offset_ = 0;     // QpBdOffsetY = 6 * (bit_depth_ - 8)
+    bool c422_ = false;        // chroma_format_idc 2: chroma 8x16 per macroblock
+    int mbhC_ = 8;             // chroma rows per macroblock
 
     std::vector<std::unique_ptr<Picture>> pool_;
     Picture* cur_ = nullptr;
@@ -179,10 +183,11 @@ private:
 
     // macroblock scratch
     alignas(32) int16_t coefY_[16 * 16 + 16];
-    alignas(32) int16_t coefC_[8 + 8 * 16];
+    alignas(32) int16_t coefC_[16 + 16 * 16];
     alignas(32) int32_t coefY32_[16 * 16 + 16];  // high bit depths
-    alignas(32) int32_t coefC32_[8 + 8 * 16];
-    uint32_t cbp4x4_ = 0;
+    alignas(32) int32_t coefC32_[16 + 16 * 16];
+    uint32_t cbp4x4_ = 0;  // luma blocks with coefficients (bits of the luma reconstruction)
+    uint32_t cbpC_ = 0;    // chroma blocks, in the layout of the 4:2:0 or 4:2:2 chroma reconstruction
     int mb_type_ = 0;    // MbKind of the current macroblock
     int shape_ = 0;      // 0 16x16, 1 16x8, 2 8x16, 3 8x8
     int sub_type_[4] = {};  // B sub_mb_type, or 100 + P sub_mb_type
@@ -193,7 +198,7 @@ private:
     int16_t direct_mv_[2][2] = {};
     int weight_mode_ = 0;  // 0 default, 1 explicit, 2 implicit
     alignas(32) uint16_t pred_[2][16 * 16];  // bi-prediction scratch (8-bit samples use the first half)
-    alignas(32) uint16_t predC_[2][2][8 * 8];
+    alignas(32) uint16_t predC_[2][2][8 * 16];
 };
 
 }  // namespace h264dec

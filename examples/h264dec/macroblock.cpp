@@ -102,7 +102,7 @@ int Decoder::chroma_nc(int mbAddr, int c, int x, int y) const {
             if (!n.mb) return 0;
             m = n.mb;
             cx &= 1;
-            cy &= 1;
+            if (cy < 0) cy = mbhC_ / 4 - 1;
         }
         *avail = true;
         return m->tcC[c][cy * 2 + cx];
@@ -394,18 +394,18 @@ void Decoder::decode_intra_pcm(BitReader& br, int mbAddr) {
     while (!br.byte_aligned()) br.skip(1);
     int mbx = mbAddr % width_mbs_, mby = mbAddr / width_mbs_;
     const size_t b = size_t(cur_->bytes);
-    auto put = [&](uint8_t* plane, int stride, int x0, int y0, int n) {
-        for (int r = 0; r < n; ++r)
-            for (int c = 0; c < n; ++c) {
+    auto put = [&](uint8_t* plane, int stride, int x0, int y0, int w, int h) {
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
                 size_t at = (size_t(y0 + r) * size_t(stride) + size_t(x0 + c)) * b;
                 uint32_t v = br.u(unsigned(bit_depth_));
                 if (b == 1) plane[at] = uint8_t(v);
                 else plane[at] = uint8_t(v), plane[at + 1] = uint8_t(v >> 8);  // little-endian 16-bit sample
             }
     };
-    put(cur_->Y, cur_->strideY, mbx * 16, mby * 16, 16);
-    put(cur_->Cb, cur_->strideC, mbx * 8, mby * 8, 8);
-    put(cur_->Cr, cur_->strideC, mbx * 8, mby * 8, 8);
+    put(cur_->Y, cur_->strideY, mbx * 16, mby * 16, 16, 16);
+    put(cur_->Cb, cur_->strideC, mbx * 8, mby * mbhC_, 8, mbhC_);
+    put(cur_->Cr, cur_->strideC, mbx * 8, mby * mbhC_, 8, mbhC_);
     br.check();
     mb.intra = mb.pcm = true;
     std::memset(mb.tcY, 16, sizeof mb.tcY);
@@ -502,6 +502,7 @@ void Decoder::decode_macroblock(BitReader& br, int mbAddr) {
         decode_residual(br, mbAddr, cbp, kind == kMbI16x16);
     } else {
         cbp4x4_ = 0;
+        cbpC_ = 0;
     }
     finish_mb_qp(mb, qp_);
     reconstruct(mbAddr, i16mode, chromaMode, predModes);
@@ -731,6 +732,7 @@ void Decoder::decode_residual_t(BitReader& br, int mbAddr, int cbp, int i16, Coe
         }
     }
     // chroma
+    uint32_t cbits = 0;
     Coef* pC = coefC;
     if (cbp & 0x30) {
         for (int c = 0; c < 2; ++c) {
@@ -738,26 +740,34 @@ void Decoder::decode_residual_t(BitReader& br, int mbAddr, int cbp, int i16, Coe
             Zan32s off = br.bit_offset();
             Zan16s tc = 0;
             ZanResult r;
-            if constexpr (sizeof(Coef) == 2)
-                r = zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC,
-                                                             tables_.totalZerosDC, tables_.runBefore);
-            else
-                r = zaniDecodeCAVLCChromaDcCoeffs_H264_1u32s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC,
-                                                             tables_.totalZerosDC, tables_.runBefore);
-            if (r != ZAN_OK || tc < 0 || tc > 4) fail("invalid CAVLC chroma DC block");
+            if constexpr (sizeof(Coef) == 2) {
+                r = c422_ ? zaniDecodeCAVLCChroma422DcCoeffs_H264_1u16s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC422,
+                                                                        tables_.totalZerosDC422, tables_.runBefore)
+                          : zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC,
+                                                                     tables_.totalZerosDC, tables_.runBefore);
+            } else {
+                r = c422_ ? zaniDecodeCAVLCChroma422DcCoeffs_H264_1u32s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC422,
+                                                                        tables_.totalZerosDC422, tables_.runBefore)
+                          : zaniDecodeCAVLCChromaDcCoeffs_H264_1u32s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC,
+                                                                     tables_.totalZerosDC, tables_.runBefore);
+            }
+            if (r != ZAN_OK || tc < 0 || tc > (c422_ ? 8 : 4)) fail("invalid CAVLC chroma DC block");
             br.set_from_cursor(p, off);
-            if (tc > 0) bits |= 1u << (17 + c);
+            if (tc > 0) cbits |= 1u << (17 + c);
         }
     }
     if (cbp & 0x20) {
+        const int n = mbhC_ / 2;  // AC blocks per component: 4 or 8
         for (int c = 0; c < 2; ++c)
-            for (int b = 0; b < 4; ++b) {
+            for (int b = 0; b < n; ++b) {
                 int tc = cavlc_block_t(br, chroma_nc(mbAddr, c, b & 1, b >> 1), 15, &pC);
                 mb.tcC[c][b] = uint8_t(tc);
-                if (tc > 0) bits |= 1u << (19 + 4 * c + b);
+                // 4:2:0: bits 19..26; 4:2:2: bits 1..8 (Cb) and 9..16 (Cr)
+                if (tc > 0) cbits |= 1u << (c422_ ? 1 + 8 * c + b : 19 + 4 * c + b);
             }
     }
     cbp4x4_ = bits;
+    cbpC_ = cbits;
 }
 
 }  // namespace h264dec

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     bool header = false;
     std::vector<uint8_t> row;
     auto onFrame = [&](const h264dec::OutputFrame& f) {
-        const int w[3] = {f.width, f.width / 2, f.width / 2}, h[3] = {f.height, f.height / 2, f.height / 2};
+        const int w[3] = {f.width, f.width / 2, f.width / 2}, h[3] = {f.height, f.chroma_height, f.chroma_height};
         h264dec::Md5 md5;
         for (int c = 0; c < 3; ++c)
             for (int y = 0; y < h[c]; ++y) {

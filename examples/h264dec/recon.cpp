@@ -62,8 +62,8 @@ void Decoder::reconstruct(int mbAddr, int i16mode, int chromaMode, const int32_t
     const int mbx = mbAddr % width_mbs_, mby = mbAddr / width_mbs_;
     const int sY = cur_->strideY, sC = cur_->strideC;
     uint8_t* Y = cur_->Y + size_t(mby * 16) * size_t(sY) + size_t(mbx * 16);
-    uint8_t* U = cur_->Cb + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8);
-    uint8_t* V = cur_->Cr + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8);
+    uint8_t* U = cur_->Cb + size_t(mby * mbhC_) * size_t(sC) + size_t(mbx * 8);
+    uint8_t* V = cur_->Cr + size_t(mby * mbhC_) * size_t(sC) + size_t(mbx * 8);
     const int qp = qp_;
     const int qm = qp % 6;
     const int qpCb = kChromaQp[std::clamp(qp + pps->chroma_qp_index_offset, 0, 51)];
@@ -108,9 +108,17 @@ void Decoder::reconstruct(int mbAddr, int i16mode, int chromaMode, const int32_t
     if (r < 0) fail("luma reconstruction failed (status " + std::to_string(r) + ")");
     if (r == ZAN_WRN_PRED_FALLBACK) fail("intra prediction mode needs a neighbour that is not available");
 
-    const uint32_t cbits = bits & 0x7FE0000u;
+    const uint32_t cbits = cbpC_;
     const bool sameQp = qpCb == qpCr;
-    if (mb.intra) {
+    if (c422_) {
+        if (mb.intra)
+            r = zaniReconstructChroma422Intra4x4_H264High_16s8u_IP2R(&pC, U, V, sC, chromaMode, cbits, qpCb, qpCr,
+                                                                     Zan8u(edge), levels4_[1][qpCb % 6],
+                                                                     levels4_[2][qpCr % 6], 0);
+        else if (cbits)
+            r = zaniReconstructChroma422Inter4x4_H264High_16s8u_IP2R(&pC, U, V, sC, cbits, qpCb, qpCr,
+                                                                     levels4_[4][qpCb % 6], levels4_[5][qpCr % 6], 0);
+    } else if (mb.intra) {
         if (flat && sameQp)
             r = zaniReconstructChromaIntraMB_H264_16s8u_P2R(&pC, U, V, sC, chromaMode, cbits, qpCb, Zan8u(edge));
         else
@@ -135,8 +143,8 @@ void Decoder::reconstruct_high(int mbAddr, int i16mode, int chromaMode, const in
     const int mbx = mbAddr % width_mbs_, mby = mbAddr / width_mbs_;
     const int sY = cur_->strideY, sC = cur_->strideC;
     Zan16u* Y = reinterpret_cast<Zan16u*>(cur_->Y) + size_t(mby * 16) * size_t(sY) + size_t(mbx * 16);
-    Zan16u* U = reinterpret_cast<Zan16u*>(cur_->Cb) + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8);
-    Zan16u* V = reinterpret_cast<Zan16u*>(cur_->Cr) + size_t(mby * 8) * size_t(sC) + size_t(mbx * 8);
+    Zan16u* U = reinterpret_cast<Zan16u*>(cur_->Cb) + size_t(mby * mbhC_) * size_t(sC) + size_t(mbx * 8);
+    Zan16u* V = reinterpret_cast<Zan16u*>(cur_->Cr) + size_t(mby * mbhC_) * size_t(sC) + size_t(mbx * 8);
     const int qp = qp_ + qp_bd_offset_;
     const int qm = qp % 6;
     const int qpc[2] = {chroma_qp(qp_ + pps->chroma_qp_index_offset, qp_bd_offset_) + qp_bd_offset_,
@@ -177,15 +185,17 @@ void Decoder::reconstruct_high(int mbAddr, int i16mode, int chromaMode, const in
     if (r < 0) fail("luma reconstruction failed (status " + std::to_string(r) + ")");
     if (r == ZAN_WRN_PRED_FALLBACK) fail("intra prediction mode needs a neighbour that is not available");
 
-    const uint32_t cbits = bits & 0x7FE0000u;
+    const uint32_t cbits = cbpC_;
     const int lv = mb.intra ? 1 : 4;  // scaling lists: intra Cb, Cr = 1, 2; inter Cb, Cr = 4, 5
     ZanReconstructHigh_32s16u c2[2] = {
         {&pC, U, sC * 2, cbits, qpc[0], levels4w_[lv][qpc[0] % 6], 0, bit_depth_},
         {&pC, V, sC * 2, cbits, qpc[1], levels4w_[lv + 1][qpc[1] % 6], 0, bit_depth_}};
     if (mb.intra)
-        r = zaniReconstructChromaIntra4x4_H264High_32s16u_IP2R(c2, chromaMode, Zan8u(edge));
+        r = c422_ ? zaniReconstructChroma422Intra4x4_H264High_32s16u_IP2R(c2, chromaMode, Zan8u(edge))
+                  : zaniReconstructChromaIntra4x4_H264High_32s16u_IP2R(c2, chromaMode, Zan8u(edge));
     else if (cbits)
-        r = zaniReconstructChromaInter4x4_H264High_32s16u_IP2R(c2);
+        r = c422_ ? zaniReconstructChroma422Inter4x4_H264High_32s16u_IP2R(c2)
+                  : zaniReconstructChromaInter4x4_H264High_32s16u_IP2R(c2);
     if (r == ZAN_ERR_NEIGHBOUR_UNAVAILABLE) fail("intra chroma prediction mode needs a missing neighbour");
     if (r < 0) fail("chroma reconstruction failed (status " + std::to_string(r) + ")");
 }
@@ -315,8 +325,11 @@ void Decoder::predict_block_t(int mbAddr, int x4, int y4, int w4, int h4) {
     const int sY = cur_->strideY, sC = cur_->strideC;
     const int bd = bit_depth_;
     Pel* dY = reinterpret_cast<Pel*>(cur_->Y) + size_t(py) * size_t(sY) + size_t(px);
-    Pel* dU = reinterpret_cast<Pel*>(cur_->Cb) + size_t(py / 2) * size_t(sC) + size_t(px / 2);
-    Pel* dV = reinterpret_cast<Pel*>(cur_->Cr) + size_t(py / 2) * size_t(sC) + size_t(px / 2);
+    // chroma: half width; half height in 4:2:0, full height in 4:2:2 (where
+    // the vertical vector counts quarter chroma rows: eighths are 2 * mvy)
+    const int sh = c422_ ? 0 : 1, pyC = py >> sh, hC = h >> sh;
+    Pel* dU = reinterpret_cast<Pel*>(cur_->Cb) + size_t(pyC) * size_t(sC) + size_t(px / 2);
+    Pel* dV = reinterpret_cast<Pel*>(cur_->Cr) + size_t(pyC) * size_t(sC) + size_t(px / 2);
     Pel* pred[2] = {reinterpret_cast<Pel*>(pred_[0]), reinterpret_cast<Pel*>(pred_[1])};
     Pel* predC[2][2] = {{reinterpret_cast<Pel*>(predC_[0][0]), reinterpret_cast<Pel*>(predC_[0][1])},
                         {reinterpret_cast<Pel*>(predC_[1][0]), reinterpret_cast<Pel*>(predC_[1][1])}};
@@ -345,12 +358,13 @@ void Decoder::predict_block_t(int mbAddr, int x4, int y4, int w4, int h4) {
         ib.pDst[1] = bi ? predC[list][1] : dV;
         ib.srcStep = sC;
         ib.dstStep = bi ? 8 : sC;
-        ib.sizeFrame = ZanSize{cur_->width / 2, cur_->height / 2};
-        ib.sizeBlock = ZanSize{w / 2, h / 2};
-        ib.pointBlockPos = ZanPoint{px / 2, py / 2};
+        ib.sizeFrame = ZanSize{cur_->width / 2, cur_->heightC};
+        ib.sizeBlock = ZanSize{w / 2, hC};
+        ib.pointBlockPos = ZanPoint{px / 2, pyC};
+        if (c422_) ib.pointVector.y *= 2;
         if (Calls::chroma(&ib) != ZAN_OK) fail("chroma interpolation failed");
     }
-    const ZanSize sz{w, h}, szC{w / 2, h / 2};
+    const ZanSize sz{w, h}, szC{w / 2, hC};
     Pel* dC[2] = {dU, dV};
     ZanResult r = ZAN_OK;
     if (!bi) {
