@@ -102,7 +102,8 @@ void Decoder::activate(const SliceHeader& sh) {
     if (!s->frame_mbs_only) fail("interlaced streams are not supported");
     if (s->width_mbs * s->height_mbs() > H264DEC_MAX_MBS) fail("picture larger than the decoder accepts");
     bool changed = !sps || sps->width_mbs != s->width_mbs || sps->height_mbs() != s->height_mbs() ||
-                   sps->dpb_frames() != s->dpb_frames();
+                   sps->dpb_frames() != s->dpb_frames() || sps->bit_depth_luma != s->bit_depth_luma ||
+                   sps->chroma_format_idc != s->chroma_format_idc;
     if (changed && sps) {
         output_ready(true);
         for (auto& p : pool_) p->ref_short = p->ref_long = false;

@@ -498,7 +498,7 @@ void Decoder::decode_macroblock(BitReader& br, int mbAddr) {
     if ((cbp & 0x3F) || kind == kMbI16x16) {
         int d = br.se();
         if (d < -(26 + qp_bd_offset_ / 2) || d > 25 + qp_bd_offset_ / 2) fail("mb_qp_delta out of range");
-        qp_ = (qp_ + d + 52 + 2 * qp_bd_offset_) % (52 + qp_bd_offset_) - qp_bd_offset_;
+        qp_ = next_qp(qp_, d, qp_bd_offset_);
         decode_residual(br, mbAddr, cbp, kind == kMbI16x16);
     } else {
         cbp4x4_ = 0;

@@ -53,6 +53,12 @@ inline int chroma_qp(int qpi, int qpBdOffset) {
     return qpi < 0 ? qpi : kChromaQp[qpi];
 }
 
+// QPY after mb_qp_delta (7.4.5): ((QPY,pred + delta + 52 + 2 * QpBdOffsetY)
+// % (52 + QpBdOffsetY)) - QpBdOffsetY, in -QpBdOffsetY..51.
+inline int next_qp(int qp, int delta, int qpBdOffset) {
+    return (qp + delta + 52 + 2 * qpBdOffset) % (52 + qpBdOffset) - qpBdOffset;
+}
+
 // Table 8-16: alpha' and beta' by indexA / indexB; Table 8-17: tC0' by
 // indexA and bS 1..3.
 inline constexpr uint8_t kAlpha[52] = {0,  0,  0,  0,  0,  0,  0,  0,  0,   0,   0,   0,   0,   0,   0,   0,   4,   4,
