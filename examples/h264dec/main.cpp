@@ -1,8 +1,10 @@
 // zanvc-h264dec IN.264 [-o OUT.yuv] [--framemd5]
 //
-// Decodes an H.264 Annex B byte stream (CAVLC, 4:2:0, 8-bit, progressive)
-// with the zanvc library. Writes raw planar YUV 4:2:0 in display order and/or
-// one MD5 line per frame in the format of `ffmpeg -f framemd5`.
+// Decodes an H.264 Annex B byte stream (CAVLC, progressive, 4:2:0 or 4:2:2,
+// 8 to 14 bits) with the zanvc library. Writes raw planar YUV in display
+// order (16-bit little-endian samples above 8 bits, as ffmpeg's yuv420p10le
+// and yuv422p10le) and/or one MD5 line per frame in the format of
+// `ffmpeg -f framemd5`.
 #include <cstdio>
 #include <cstring>
 #include <string>
