@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // that the sanitizer checks the cropped view's bounds
             unsigned sum = 0;
             for (int c = 0; c < 3; ++c) {
-                int w = c ? f.width / 2 : f.width, h = c ? f.height / 2 : f.height;
+                int w = (c ? f.width / 2 : f.width) * f.bytes_per_sample, h = c ? f.chroma_height : f.height;
                 for (int y = 0; y < h; ++y) {
                     const uint8_t* row = f.plane[c] + size_t(y) * size_t(f.stride[c]);
                     sum += row[0] + row[w - 1];

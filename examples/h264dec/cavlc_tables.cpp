@@ -11,6 +11,8 @@ CavlcTables::CavlcTables() {
     coeffTokenChromaDC = t.CoeffTokenChromaDc();
     for (int i = 0; i < 16; ++i) totalZeros[i] = t.TotalZeros()[i];
     for (int i = 0; i < 4; ++i) totalZerosDC[i] = t.TotalZerosChromaDc()[i];
+    coeffTokenChromaDC422 = t.CoeffTokenChromaDc422();
+    for (int i = 0; i < 8; ++i) totalZerosDC422[i] = t.TotalZerosChromaDc422()[i];
     for (int i = 0; i < 16; ++i) runBefore[i] = t.RunBefore()[i];
 }
 

@@ -13,6 +13,8 @@ struct CavlcTables {
     const Zan32s* coeffTokenChromaDC;  // nC -1
     const Zan32s* totalZeros[16];    // by TotalCoeff (4x4 blocks)
     const Zan32s* totalZerosDC[4];   // by TotalCoeff (2x2 chroma DC)
+    const Zan32s* coeffTokenChromaDC422;  // nC -2
+    const Zan32s* totalZerosDC422[8];     // by TotalCoeff (2x4 chroma DC)
     const Zan32s* runBefore[16];     // by zerosLeft
 };
 

@@ -95,13 +95,15 @@ void Decoder::flush() {
 void Decoder::activate(const SliceHeader& sh) {
     pps = &pps_[sh.pps_id];
     const Sps* s = &sps_[pps->sps_id];
-    if (s->chroma_format_idc != 1) fail("only 4:2:0 streams are supported");
-    if (s->bit_depth_luma != 8 || s->bit_depth_chroma != 8) fail("only 8-bit streams are supported");
+    if (s->chroma_format_idc != 1 && s->chroma_format_idc != 2) fail("only 4:2:0 and 4:2:2 streams are supported");
+    if (s->bit_depth_luma != s->bit_depth_chroma) fail("different luma and chroma bit depths are not supported");
+    if (s->bit_depth_luma > 14) fail("bit depths above 14 are not supported");
     if (s->qpprime_y_zero_transform_bypass) fail("lossless (transform bypass) streams are not supported");
     if (!s->frame_mbs_only) fail("interlaced streams are not supported");
     if (s->width_mbs * s->height_mbs() > H264DEC_MAX_MBS) fail("picture larger than the decoder accepts");
     bool changed = !sps || sps->width_mbs != s->width_mbs || sps->height_mbs() != s->height_mbs() ||
-                   sps->dpb_frames() != s->dpb_frames();
+                   sps->dpb_frames() != s->dpb_frames() || sps->bit_depth_luma != s->bit_depth_luma ||
+                   sps->chroma_format_idc != s->chroma_format_idc;
     if (changed && sps) {
         output_ready(true);
         for (auto& p : pool_) p->ref_short = p->ref_long = false;
@@ -111,13 +113,19 @@ void Decoder::activate(const SliceHeader& sh) {
     height_mbs_ = s->height_mbs();
     dpb_size_ = s->dpb_frames();
     reorder_ = s->bitstream_restriction ? s->max_num_reorder_frames : dpb_size_;
+    bit_depth_ = s->bit_depth_luma;
+    qp_bd_offset_ = 6 * (bit_depth_ - 8);
+    c422_ = s->chroma_format_idc == 2;
+    mbhC_ = c422_ ? 16 : 8;
     scaling_ = resolve_scaling(*sps, *pps);
     compute_levels();
 }
 
 Picture* Decoder::alloc_picture() {
     for (auto& p : pool_) {
-        if (!p->is_ref() && !p->needed_for_output && (p->width != width_mbs_ * 16 || p->height != height_mbs_ * 16))
+        if (!p->is_ref() && !p->needed_for_output &&
+            (p->width != width_mbs_ * 16 || p->height != height_mbs_ * 16 || p->heightC != height_mbs_ * mbhC_ ||
+             p->bytes != (bit_depth_ > 8 ? 2 : 1)))
             p->buf.clear();
     }
     Picture* pic = nullptr;
@@ -132,15 +140,19 @@ Picture* Decoder::alloc_picture() {
         pic = pool_.back().get();
     }
     const int w = width_mbs_ * 16, h = height_mbs_ * 16;
-    if (pic->buf.empty() || pic->width != w || pic->height != h) {
+    const int bytes = bit_depth_ > 8 ? 2 : 1;
+    const int hC = height_mbs_ * mbhC_;
+    if (pic->buf.empty() || pic->width != w || pic->height != h || pic->heightC != hC || pic->bytes != bytes) {
         pic->width = w;
         pic->height = h;
+        pic->heightC = hC;
+        pic->bytes = bytes;
         pic->strideY = w;
         pic->strideC = w / 2;
-        pic->buf.assign(size_t(w) * size_t(h) * 3 / 2, 0);
+        pic->buf.assign((size_t(w) * size_t(h) + size_t(w) * size_t(hC)) * size_t(bytes), 0);
         pic->Y = pic->buf.data();
-        pic->Cb = pic->Y + size_t(w) * size_t(h);
-        pic->Cr = pic->Cb + size_t(w / 2) * size_t(h / 2);
+        pic->Cb = pic->Y + size_t(w) * size_t(h) * size_t(bytes);
+        pic->Cr = pic->Cb + size_t(w / 2) * size_t(hC) * size_t(bytes);
     }
     pic->mbs.assign(size_t(width_mbs_ * height_mbs_), MbInfo());
     pic->uid = next_uid_++;
@@ -275,11 +287,15 @@ void Decoder::emit(Picture* p) {
     const int cr = sps ? sps->crop_right : 0, cb = sps ? sps->crop_bottom : 0;
     f.width = p->width - cl - cr;
     f.height = p->height - ct - cb;
-    f.plane[0] = p->Y + size_t(ct) * size_t(p->strideY) + size_t(cl);
-    f.plane[1] = p->Cb + size_t(ct / 2) * size_t(p->strideC) + size_t(cl / 2);
-    f.plane[2] = p->Cr + size_t(ct / 2) * size_t(p->strideC) + size_t(cl / 2);
-    f.stride[0] = p->strideY;
-    f.stride[1] = f.stride[2] = p->strideC;
+    const size_t b = size_t(p->bytes);
+    f.plane[0] = p->Y + (size_t(ct) * size_t(p->strideY) + size_t(cl)) * b;
+    const int sy = p->heightC == p->height ? 1 : 2;  // SubHeightC
+    f.plane[1] = p->Cb + (size_t(ct / sy) * size_t(p->strideC) + size_t(cl / 2)) * b;
+    f.plane[2] = p->Cr + (size_t(ct / sy) * size_t(p->strideC) + size_t(cl / 2)) * b;
+    f.chroma_height = f.height / sy;
+    f.stride[0] = p->strideY * p->bytes;
+    f.stride[1] = f.stride[2] = p->strideC * p->bytes;
+    f.bytes_per_sample = p->bytes;
     f.sar_num = sps ? sps->sar_num : 0;
     f.sar_den = sps ? sps->sar_den : 1;
     out_(f);

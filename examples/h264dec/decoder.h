@@ -39,7 +39,7 @@ struct MbInfo {
     int8_t qpc[2] = {};  // QPc of Cb and Cr, for the loop filter
     int8_t db_idc = 0, db_a = 0, db_b = 0;  // deblocking control of the slice
     uint8_t tcY[16] = {};                   // TotalCoeff per 4x4 luma block, raster 4x4 order
-    uint8_t tcC[2][4] = {};                 // TotalCoeff per chroma AC block
+    uint8_t tcC[2][8] = {};                 // TotalCoeff per chroma AC block (raster, 2 per row)
     int8_t ipred[16] = {};                  // Intra4x4/8x8PredMode by raster 4x4; -1 = not I_NxN
     uint16_t nz = 0;                        // 4x4 blocks (raster) with non-zero coefficients
     int8_t ref[2][4] = {{-1, -1, -1, -1}, {-1, -1, -1, -1}};  // refIdx per 8x8 (raster)
@@ -50,7 +50,9 @@ struct MbInfo {
 struct Picture {
     int uid = 0;
     int width = 0, height = 0;  // coded size in luma samples
-    int strideY = 0, strideC = 0;
+    int strideY = 0, strideC = 0;  // in samples
+    int heightC = 0;               // chroma rows: height / 2 (4:2:0) or height (4:2:2)
+    int bytes = 1;                 // bytes per sample: 1 (8-bit) or 2 (9 to 14 bits)
     std::vector<uint8_t> buf;
     uint8_t* Y = nullptr;
     uint8_t* Cb = nullptr;
@@ -69,7 +71,9 @@ struct Picture {
 // Decoded frame handed to the output in display order (cropped view).
 struct OutputFrame {
     const uint8_t* plane[3];
-    int stride[3];
+    int stride[3];      // in bytes
+    int bytes_per_sample;  // 1, or 2 for 16-bit little-endian samples
+    int chroma_height;     // rows of the chroma planes
     int width, height;  // luma, after cropping
     int sar_num, sar_den;
 };
@@ -124,9 +128,18 @@ private:
     void spatial_direct_refs(int mbAddr, int ref[2], int16_t mv[2][2]);
     void inter_prediction(int mbAddr);
     void predict_block(int mbAddr, int x4, int y4, int w4, int h4);
+    template <typename Pel>
+    void predict_block_t(int mbAddr, int x4, int y4, int w4, int h4);
+    void reconstruct_high(int mbAddr, int i16mode, int chromaMode, const int32_t* predModes);
+    template <typename Coef>
+    void decode_residual_t(BitReader& br, int mbAddr, int cbp, int i16, Coef* coefY, Coef* coefC);
+    template <typename Coef>
+    int cavlc_block_t(BitReader& br, int nC, int maxNum, Coef** pp);
     // loop filter (deblock.cpp)
     void deblock_picture();
     void deblock_mb(int mbAddr);
+    template <typename Pel>
+    void deblock_mb_t(int mbAddr);
 
     OutputFn out_;
     CavlcTables tables_;
@@ -138,6 +151,12 @@ private:
     // level scales for the current picture: [list 0..5][QP%6][16] and [2][6][64]
     int16_t levels4_[6][6][16];
     int16_t levels8_[2][6][64];
+    int32_t levels4w_[6][6][16];  // the same, 32-bit, for the high bit depth functions
+    int32_t levels8w_[2][6][64];
+    int bit_depth_ = 8;        // BitDepthY = BitDepthC
+    int qp_bd_offset_ = 0;     // QpBdOffsetY = 6 * (bit_depth_ - 8)
+    bool c422_ = false;        // chroma_format_idc 2: chroma 8x16 per macroblock
+    int mbhC_ = 8;             // chroma rows per macroblock
 
     std::vector<std::unique_ptr<Picture>> pool_;
     Picture* cur_ = nullptr;
@@ -164,8 +183,11 @@ private:
 
     // macroblock scratch
     alignas(32) int16_t coefY_[16 * 16 + 16];
-    alignas(32) int16_t coefC_[8 + 8 * 16];
-    uint32_t cbp4x4_ = 0;
+    alignas(32) int16_t coefC_[16 + 16 * 16];
+    alignas(32) int32_t coefY32_[16 * 16 + 16];  // high bit depths
+    alignas(32) int32_t coefC32_[16 + 16 * 16];
+    uint32_t cbp4x4_ = 0;  // luma blocks with coefficients (bits of the luma reconstruction)
+    uint32_t cbpC_ = 0;    // chroma blocks, in the layout of the 4:2:0 or 4:2:2 chroma reconstruction
     int mb_type_ = 0;    // MbKind of the current macroblock
     int shape_ = 0;      // 0 16x16, 1 16x8, 2 8x16, 3 8x8
     int sub_type_[4] = {};  // B sub_mb_type, or 100 + P sub_mb_type
@@ -175,8 +197,8 @@ private:
     int direct_ref_[2] = {0, 0};
     int16_t direct_mv_[2][2] = {};
     int weight_mode_ = 0;  // 0 default, 1 explicit, 2 implicit
-    alignas(32) uint8_t pred_[2][16 * 16];
-    alignas(32) uint8_t predC_[2][2][8 * 8];
+    alignas(32) uint16_t pred_[2][16 * 16];  // bi-prediction scratch (8-bit samples use the first half)
+    alignas(32) uint16_t predC_[2][2][8 * 16];
 };
 
 }  // namespace h264dec

@@ -102,7 +102,7 @@ int Decoder::chroma_nc(int mbAddr, int c, int x, int y) const {
             if (!n.mb) return 0;
             m = n.mb;
             cx &= 1;
-            cy &= 1;
+            if (cy < 0) cy = mbhC_ / 4 - 1;
         }
         *avail = true;
         return m->tcC[c][cy * 2 + cx];
@@ -367,8 +367,8 @@ void Decoder::begin_mb(int mbAddr) {
 
 void Decoder::finish_mb_qp(MbInfo& mb, int qpForFilter) {
     mb.qp = int8_t(qpForFilter);
-    mb.qpc[0] = int8_t(kChromaQp[std::clamp(qpForFilter + pps->chroma_qp_index_offset, 0, 51)]);
-    mb.qpc[1] = int8_t(kChromaQp[std::clamp(qpForFilter + pps->second_chroma_qp_index_offset, 0, 51)]);
+    mb.qpc[0] = int8_t(chroma_qp(qpForFilter + pps->chroma_qp_index_offset, qp_bd_offset_));
+    mb.qpc[1] = int8_t(chroma_qp(qpForFilter + pps->second_chroma_qp_index_offset, qp_bd_offset_));
 }
 
 void Decoder::decode_skip(int mbAddr) {
@@ -393,14 +393,19 @@ void Decoder::decode_intra_pcm(BitReader& br, int mbAddr) {
     MbInfo& mb = cur_->mbs[size_t(mbAddr)];
     while (!br.byte_aligned()) br.skip(1);
     int mbx = mbAddr % width_mbs_, mby = mbAddr / width_mbs_;
-    uint8_t* y = cur_->Y + size_t(mby * 16) * size_t(cur_->strideY) + size_t(mbx * 16);
-    for (int r = 0; r < 16; ++r)
-        for (int c = 0; c < 16; ++c) y[r * cur_->strideY + c] = uint8_t(br.u(8));
-    for (uint8_t* plane : {cur_->Cb, cur_->Cr}) {
-        uint8_t* p = plane + size_t(mby * 8) * size_t(cur_->strideC) + size_t(mbx * 8);
-        for (int r = 0; r < 8; ++r)
-            for (int c = 0; c < 8; ++c) p[r * cur_->strideC + c] = uint8_t(br.u(8));
-    }
+    const size_t b = size_t(cur_->bytes);
+    auto put = [&](uint8_t* plane, int stride, int x0, int y0, int w, int h) {
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
+                size_t at = (size_t(y0 + r) * size_t(stride) + size_t(x0 + c)) * b;
+                uint32_t v = br.u(unsigned(bit_depth_));
+                if (b == 1) plane[at] = uint8_t(v);
+                else plane[at] = uint8_t(v), plane[at + 1] = uint8_t(v >> 8);  // little-endian 16-bit sample
+            }
+    };
+    put(cur_->Y, cur_->strideY, mbx * 16, mby * 16, 16, 16);
+    put(cur_->Cb, cur_->strideC, mbx * 8, mby * mbhC_, 8, mbhC_);
+    put(cur_->Cr, cur_->strideC, mbx * 8, mby * mbhC_, 8, mbhC_);
     br.check();
     mb.intra = mb.pcm = true;
     std::memset(mb.tcY, 16, sizeof mb.tcY);
@@ -492,11 +497,12 @@ void Decoder::decode_macroblock(BitReader& br, int mbAddr) {
 
     if ((cbp & 0x3F) || kind == kMbI16x16) {
         int d = br.se();
-        if (d < -26 || d > 25) fail("mb_qp_delta out of range");
-        qp_ = (qp_ + d + 52) % 52;
+        if (d < -(26 + qp_bd_offset_ / 2) || d > 25 + qp_bd_offset_ / 2) fail("mb_qp_delta out of range");
+        qp_ = next_qp(qp_, d, qp_bd_offset_);
         decode_residual(br, mbAddr, cbp, kind == kMbI16x16);
     } else {
         cbp4x4_ = 0;
+        cbpC_ = 0;
     }
     finish_mb_qp(mb, qp_);
     reconstruct(mbAddr, i16mode, chromaMode, predModes);
@@ -637,11 +643,21 @@ void Decoder::mb_pred_inter(BitReader& br, int mbAddr, int mbType, int* kind) {
 // Residual (7.3.5.3) through the library's CAVLC block decoders
 
 int Decoder::cavlc_block(BitReader& br, int nC, int maxNum, int16_t** pp) {
+    return cavlc_block_t<int16_t>(br, nC, maxNum, pp);
+}
+
+template <typename Coef>
+int Decoder::cavlc_block_t(BitReader& br, int nC, int maxNum, Coef** pp) {
     const Zan32u* p = br.word_ptr();
     Zan32s off = br.bit_offset();
     Zan16s tc = 0;
-    ZanResult r = zaniDecodeCAVLCCoeffs_H264_1u16s(&p, &off, &tc, pp, nC, maxNum, tables_.coeffToken,
-                                                   tables_.totalZeros, tables_.runBefore, kScan4x4);
+    ZanResult r;
+    if constexpr (sizeof(Coef) == 2)
+        r = zaniDecodeCAVLCCoeffs_H264_1u16s(&p, &off, &tc, pp, nC, maxNum, tables_.coeffToken, tables_.totalZeros,
+                                             tables_.runBefore, kScan4x4);
+    else
+        r = zaniDecodeCAVLCCoeffs_H264_1u32s(&p, &off, &tc, pp, nC, maxNum, tables_.coeffToken, tables_.totalZeros,
+                                             tables_.runBefore, kScan4x4);
     if (r != ZAN_OK) fail("invalid CAVLC residual block");
     br.set_from_cursor(p, off);
     if (tc < 0 || tc > maxNum) fail("invalid CAVLC residual block");
@@ -649,16 +665,41 @@ int Decoder::cavlc_block(BitReader& br, int nC, int maxNum, int16_t** pp) {
 }
 
 void Decoder::decode_residual(BitReader& br, int mbAddr, int cbp, int i16) {
+    if (bit_depth_ > 8) decode_residual_t<int32_t>(br, mbAddr, cbp, i16, coefY32_, coefC32_);
+    else decode_residual_t<int16_t>(br, mbAddr, cbp, i16, coefY_, coefC_);
+}
+
+// One 4x4 block of an 8x8 block coded with CAVLC (4x4 block k holds the scan
+// indices 4 * i + k of the 8x8 zig-zag scan).
+static ZanResult cavlc_8x8_part(const Zan32u** p, Zan32s* off, Zan16s* tc, int16_t* dst, int nC, int k,
+                                const CavlcTables& t, const ZanCAVLCScanPos_H264* pos) {
+    Zan16s* d = dst;
+    return zaniDecodeCAVLCCoeffsIdxs_H264_1u16s(p, off, tc, &d, nC, 16, t.coeffToken, t.totalZeros, t.runBefore, pos,
+                                                k, 4);
+}
+static ZanResult cavlc_8x8_part(const Zan32u** p, Zan32s* off, Zan16s* tc, int32_t* dst, int nC, int k,
+                                const CavlcTables& t, const ZanCAVLCScanPos_H264*) {
+    static constexpr Zan32s kIdentity[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    alignas(16) Zan32s tmp[16] = {};
+    Zan32s* d = tmp;
+    ZanResult r = zaniDecodeCAVLCCoeffs_H264_1u32s(p, off, tc, &d, nC, 16, t.coeffToken, t.totalZeros, t.runBefore,
+                                                   kIdentity);
+    for (int i = 0; i < 16; ++i) dst[kZigzag8x8[4 * i + k]] = tmp[i];
+    return r;
+}
+
+template <typename Coef>
+void Decoder::decode_residual_t(BitReader& br, int mbAddr, int cbp, int i16, Coef* coefY, Coef* coefC) {
     MbInfo& mb = cur_->mbs[size_t(mbAddr)];
     uint32_t bits = 0;
-    int16_t* pY = coefY_;
+    Coef* pY = coefY;
     if (i16) {
-        if (cavlc_block(br, luma_nc(mbAddr, 0, 0), 16, &pY) > 0) bits |= 1;
+        if (cavlc_block_t(br, luma_nc(mbAddr, 0, 0), 16, &pY) > 0) bits |= 1;
     }
     for (int b8 = 0; b8 < 4; ++b8) {
         if (!(cbp & (1 << b8))) continue;
         if (mb.t8x8) {
-            std::memset(pY, 0, 64 * sizeof(int16_t));
+            std::memset(pY, 0, 64 * sizeof(Coef));
             int total = 0;
             for (int k = 0; k < 4; ++k) {
                 int blk = b8 * 4 + k;
@@ -666,10 +707,7 @@ void Decoder::decode_residual(BitReader& br, int mbAddr, int cbp, int i16) {
                 const Zan32u* p = br.word_ptr();
                 Zan32s off = br.bit_offset();
                 Zan16s tc = 0;
-                Zan16s* dst = pY;
-                ZanResult r = zaniDecodeCAVLCCoeffsIdxs_H264_1u16s(
-                    &p, &off, &tc, &dst, luma_nc(mbAddr, x4, y4), 16, tables_.coeffToken, tables_.totalZeros,
-                    tables_.runBefore, kScan8x8.pos, k, 4);
+                ZanResult r = cavlc_8x8_part(&p, &off, &tc, pY, luma_nc(mbAddr, x4, y4), k, tables_, kScan8x8.pos);
                 if (r != ZAN_OK || tc < 0 || tc > 16) fail("invalid CAVLC residual block");
                 br.set_from_cursor(p, off);
                 mb.tcY[y4 * 4 + x4] = uint8_t(tc);
@@ -685,7 +723,7 @@ void Decoder::decode_residual(BitReader& br, int mbAddr, int cbp, int i16) {
         for (int k = 0; k < 4; ++k) {
             int blk = b8 * 4 + k;
             int x4 = kBlkX[blk], y4 = kBlkY[blk];
-            int tc = cavlc_block(br, luma_nc(mbAddr, x4, y4), i16 ? 15 : 16, &pY);
+            int tc = cavlc_block_t(br, luma_nc(mbAddr, x4, y4), i16 ? 15 : 16, &pY);
             mb.tcY[y4 * 4 + x4] = uint8_t(tc);
             if (tc > 0) {
                 bits |= 1u << (1 + blk);
@@ -694,28 +732,42 @@ void Decoder::decode_residual(BitReader& br, int mbAddr, int cbp, int i16) {
         }
     }
     // chroma
-    int16_t* pC = coefC_;
+    uint32_t cbits = 0;
+    Coef* pC = coefC;
     if (cbp & 0x30) {
         for (int c = 0; c < 2; ++c) {
             const Zan32u* p = br.word_ptr();
             Zan32s off = br.bit_offset();
             Zan16s tc = 0;
-            ZanResult r = zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC,
-                                                                   tables_.totalZerosDC, tables_.runBefore);
-            if (r != ZAN_OK || tc < 0 || tc > 4) fail("invalid CAVLC chroma DC block");
+            ZanResult r;
+            if constexpr (sizeof(Coef) == 2) {
+                r = c422_ ? zaniDecodeCAVLCChroma422DcCoeffs_H264_1u16s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC422,
+                                                                        tables_.totalZerosDC422, tables_.runBefore)
+                          : zaniDecodeCAVLCChromaDcCoeffs_H264_1u16s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC,
+                                                                     tables_.totalZerosDC, tables_.runBefore);
+            } else {
+                r = c422_ ? zaniDecodeCAVLCChroma422DcCoeffs_H264_1u32s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC422,
+                                                                        tables_.totalZerosDC422, tables_.runBefore)
+                          : zaniDecodeCAVLCChromaDcCoeffs_H264_1u32s(&p, &off, &tc, &pC, tables_.coeffTokenChromaDC,
+                                                                     tables_.totalZerosDC, tables_.runBefore);
+            }
+            if (r != ZAN_OK || tc < 0 || tc > (c422_ ? 8 : 4)) fail("invalid CAVLC chroma DC block");
             br.set_from_cursor(p, off);
-            if (tc > 0) bits |= 1u << (17 + c);
+            if (tc > 0) cbits |= 1u << (17 + c);
         }
     }
     if (cbp & 0x20) {
+        const int n = mbhC_ / 2;  // AC blocks per component: 4 or 8
         for (int c = 0; c < 2; ++c)
-            for (int b = 0; b < 4; ++b) {
-                int tc = cavlc_block(br, chroma_nc(mbAddr, c, b & 1, b >> 1), 15, &pC);
+            for (int b = 0; b < n; ++b) {
+                int tc = cavlc_block_t(br, chroma_nc(mbAddr, c, b & 1, b >> 1), 15, &pC);
                 mb.tcC[c][b] = uint8_t(tc);
-                if (tc > 0) bits |= 1u << (19 + 4 * c + b);
+                // 4:2:0: bits 19..26; 4:2:2: bits 1..8 (Cb) and 9..16 (Cr)
+                if (tc > 0) cbits |= 1u << (c422_ ? 1 + 8 * c + b : 19 + 4 * c + b);
             }
     }
     cbp4x4_ = bits;
+    cbpC_ = cbits;
 }
 
 }  // namespace h264dec

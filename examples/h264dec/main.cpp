@@ -1,8 +1,10 @@
 // zanvc-h264dec IN.264 [-o OUT.yuv] [--framemd5]
 //
-// Decodes an H.264 Annex B byte stream (CAVLC, 4:2:0, 8-bit, progressive)
-// with the zanvc library. Writes raw planar YUV 4:2:0 in display order and/or
-// one MD5 line per frame in the format of `ffmpeg -f framemd5`.
+// Decodes an H.264 Annex B byte stream (CAVLC, progressive, 4:2:0 or 4:2:2,
+// 8 to 14 bits) with the zanvc library. Writes raw planar YUV in display
+// order (16-bit little-endian samples above 8 bits, as ffmpeg's yuv420p10le
+// and yuv422p10le) and/or one MD5 line per frame in the format of
+// `ffmpeg -f framemd5`.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -60,13 +62,14 @@ int main(int argc, char** argv) {
     bool header = false;
     std::vector<uint8_t> row;
     auto onFrame = [&](const h264dec::OutputFrame& f) {
-        const int w[3] = {f.width, f.width / 2, f.width / 2}, h[3] = {f.height, f.height / 2, f.height / 2};
+        const int w[3] = {f.width, f.width / 2, f.width / 2}, h[3] = {f.height, f.chroma_height, f.chroma_height};
         h264dec::Md5 md5;
         for (int c = 0; c < 3; ++c)
             for (int y = 0; y < h[c]; ++y) {
                 const uint8_t* r = f.plane[c] + size_t(y) * size_t(f.stride[c]);
-                if (framemd5) md5.update(r, size_t(w[c]));
-                if (out) std::fwrite(r, 1, size_t(w[c]), out);
+                const size_t n = size_t(w[c]) * size_t(f.bytes_per_sample);  // little-endian host
+                if (framemd5) md5.update(r, n);
+                if (out) std::fwrite(r, 1, n, out);
             }
         if (framemd5) {
             if (!header) {
@@ -76,7 +79,7 @@ int main(int argc, char** argv) {
                             f.width, f.height, f.sar_num, f.sar_num ? f.sar_den : 1);
                 header = true;
             }
-            int size = w[0] * h[0] + 2 * w[1] * h[1];
+            int size = (w[0] * h[0] + 2 * w[1] * h[1]) * f.bytes_per_sample;
             std::printf("0, %10ld, %10ld, %8d, %8d, %s\n", frame, frame, 1, size, md5.hex().c_str());
         }
         ++frame;

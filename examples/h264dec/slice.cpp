@@ -127,7 +127,7 @@ void parse_slice_header(BitReader& br, int nal_unit_type, int nal_ref_idc, const
     sh->adaptive_marking = false;
     if (nal_ref_idc != 0) parse_marking(br, sh);
     int qp = pps.pic_init_qp + br.se();
-    if (qp < 0 || qp > 51) fail("slice QP out of range");
+    if (qp < -6 * (sps.bit_depth_luma - 8) || qp > 51) fail("slice QP out of range");
     sh->qp = qp;
     sh->disable_deblocking = 0;
     sh->alpha_offset = sh->beta_offset = 0;

@@ -46,6 +46,19 @@ inline constexpr uint8_t kChromaQp[52] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,
                                           18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 29, 30, 31, 32, 32, 33,
                                           34, 34, 35, 35, 36, 36, 37, 37, 37, 38, 38, 38, 39, 39, 39, 39};
 
+// QPc (without QpBdOffsetC) of qPI = QPY + chroma offset, qPI clipped to
+// -QpBdOffsetC..51 (8.5.8); below 30 QPc = qPI.
+inline int chroma_qp(int qpi, int qpBdOffset) {
+    qpi = qpi < -qpBdOffset ? -qpBdOffset : qpi > 51 ? 51 : qpi;
+    return qpi < 0 ? qpi : kChromaQp[qpi];
+}
+
+// QPY after mb_qp_delta (7.4.5): ((QPY,pred + delta + 52 + 2 * QpBdOffsetY)
+// % (52 + QpBdOffsetY)) - QpBdOffsetY, in -QpBdOffsetY..51.
+inline int next_qp(int qp, int delta, int qpBdOffset) {
+    return (qp + delta + 52 + 2 * qpBdOffset) % (52 + qpBdOffset) - qpBdOffset;
+}
+
 // Table 8-16: alpha' and beta' by indexA / indexB; Table 8-17: tC0' by
 // indexA and bS 1..3.
 inline constexpr uint8_t kAlpha[52] = {0,  0,  0,  0,  0,  0,  0,  0,  0,   0,   0,   0,   0,   0,   0,   0,   4,   4,

@@ -495,3 +495,35 @@ TEST(H264DecTables, CodedBlockPatternMappingsArePermutations) {
 
 }  // namespace
 }  // namespace h264dec
+
+// QP arithmetic of high bit depths (7.4.5, 8.5.8): QPY wraps within
+// -QpBdOffsetY..51, and QPc follows qPI below 30, also below zero.
+TEST(H264DecTables, QpWrapAndChromaQpWithBitDepthOffset) {
+    using namespace h264dec;
+    // 8-bit: 0..51
+    EXPECT_EQ(next_qp(51, 1, 0), 0);
+    EXPECT_EQ(next_qp(0, -1, 0), 51);
+    EXPECT_EQ(next_qp(26, -26, 0), 0);
+    // 10-bit (QpBdOffsetY 12): -12..51
+    EXPECT_EQ(next_qp(0, -12, 12), -12);
+    EXPECT_EQ(next_qp(-12, -1, 12), 51);
+    EXPECT_EQ(next_qp(51, 1, 12), -12);
+    EXPECT_EQ(next_qp(-6, 31, 12), 25);
+    // 14-bit (36): -36..51
+    EXPECT_EQ(next_qp(-36, -44, 36), 8);
+
+    EXPECT_EQ(chroma_qp(29, 0), 29);
+    EXPECT_EQ(chroma_qp(30, 0), 29);
+    EXPECT_EQ(chroma_qp(51, 0), 39);
+    EXPECT_EQ(chroma_qp(60, 12), 39);  // qPI clipped to 51
+    EXPECT_EQ(chroma_qp(-3, 0), 0);    // 8-bit: clipped to 0
+    EXPECT_EQ(chroma_qp(-3, 12), -3);  // 10-bit: QPc = qPI below 30
+    EXPECT_EQ(chroma_qp(-20, 12), -12);
+    // QP'c = QPc + QpBdOffsetC stays within 0..39 + QpBdOffsetC
+    for (int bd = 8; bd <= 14; ++bd)
+        for (int q = -60; q < 70; ++q) {
+            int off = 6 * (bd - 8), qc = chroma_qp(q, off) + off;
+            EXPECT_GE(qc, 0);
+            EXPECT_LE(qc, 39 + off);
+        }
+}

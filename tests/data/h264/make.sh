@@ -81,6 +81,31 @@ enc high_cqm_custom  qcif --profile high --no-cabac --8x8dct --cqmfile "$tmp/cus
     --deblock 2:-1 --qp 22 --frames 8
 # High, chroma QP offset and intra-only 8x8 (all intra modes at a low QP).
 enc high_intra_chromaqp cif --profile high --no-cabac --8x8dct --keyint 1 --chroma-qp-offset -3 --qp 20 --frames 3
+# High 10: 10-bit 4:2:0 with I, P and B slices, 8x8 transform, explicit weights.
+ffmpeg -v error -f lavfi -i "testsrc2=size=176x144:rate=25" -vf "fade=out:4:6" -frames:v 8 \
+    -pix_fmt yuv420p10le -strict -1 -f yuv4mpegpipe -y "$tmp/qcif10.y4m"
+enc high10_ipb qcif10 --profile high10 --output-depth 10 --no-cabac --8x8dct --bframes 2 --weightp 2 \
+    --weightb --ref 2 --qp 24 --frames 8
+# High 4:2:2, 8-bit, I, P and B slices.
+ffmpeg -v error -f lavfi -i "testsrc2=size=176x144:rate=25" -frames:v 8 \
+    -pix_fmt yuv422p -strict -1 -f yuv4mpegpipe -y "$tmp/qcif422.y4m"
+enc high422_ipb qcif422 --profile high422 --output-csp i422 --no-cabac --8x8dct --bframes 2 --ref 2 \
+    --qp 26 --frames 8
+# High 4:2:2, 10-bit, I, P and B slices.
+ffmpeg -v error -f lavfi -i "testsrc2=size=176x144:rate=25" -frames:v 6 \
+    -pix_fmt yuv422p10le -strict -1 -f yuv4mpegpipe -y "$tmp/qcif42210.y4m"
+enc high422_10bit qcif42210 --profile high422 --output-csp i422 --output-depth 10 --no-cabac --8x8dct \
+    --bframes 1 --qp 28 --frames 6
+# High 4:2:2 10-bit, picture size that needs cropping (200x120 -> 208x128),
+# explicit weights on a fade, adaptive quantization (mb_qp_delta), chroma QP
+# offset and deblocking offsets.
+ffmpeg -v error -f lavfi -i "testsrc2=size=200x120:rate=25" -vf "fade=out:2:6" -frames:v 6 \
+    -pix_fmt yuv422p10le -strict -1 -f yuv4mpegpipe -y "$tmp/odd42210.y4m"
+enc high422_10bit_crop_aq odd42210 --profile high422 --output-csp i422 --output-depth 10 --no-cabac \
+    --8x8dct --bframes 2 --weightp 2 --weightb --crf 20 --aq-mode 2 --chroma-qp-offset 2 --deblock 1:-1 --frames 6
+# High 10 at low QP (QPY below zero) with adaptive quantization.
+enc high10_lowqp_aq qcif10 --profile high10 --output-depth 10 --no-cabac --8x8dct --bframes 1 --crf 2 \
+    --aq-mode 2 --chroma-qp-offset -4 --frames 3
 # CABAC: must be refused with a clear message.
 $X264 --profile main --qp 30 --frames 2 -o "$out/cabac_refused.264" "$tmp/qcif.y4m" 2>/dev/null
 
